@@ -117,15 +117,23 @@ class TDbfFile : public TPagedFile {
  private:
   void ReadHeaderArea();
   void ReadFieldDescriptors();
+  void FindSpecialFields();
+  std::filesystem::path SiblingFile(const char* extension) const;
+  TPagedFileMode IndexMode(bool create) const;
   void OpenMemo();
   void OpenProductionIndex();
   void CloseIndexes();
+  void NormaliseFieldSize(TDbfFieldDef& def) const;
+  void WriteLevel7DriverName(uint8_t* at) const;
+  // Writes the header; the end mark goes at `heldRecord` when the caller holds its lock.
+  void WriteHeaderMarking(int32_t heldRecord);
   void BuildDefaultRecord();
   void FillLockInfo(uint8_t* buffer);
+  void FillAutoIncrement(uint8_t* buffer);
   void RemoveKeysFromAll(int32_t recordNo, const uint8_t* buffer);
-  void ChangeRecordCount(int delta);
+  void ChangeRecordCount(int delta, int32_t heldRecord);
   int ComputeVersionByte(const TDbfFieldDefs& defs) const;
-  std::filesystem::path FreeTemporaryName(const std::filesystem::path& base) const;
+  void CopyRecordsInto(TDbfFile& target, const TDbfFieldDefs* defs, bool pack);
 
   TDbfFieldDefs m_fieldDefs;
   int m_tableLevel = kLevel4;

@@ -73,6 +73,8 @@ class TPagedFile {
   // Marks the header modified; a shared file stores it at once.
   void StoreHeader();
   bool HeaderModified() const { return m_headerModified; }
+  // Forgets changes to the in-memory header copy, so closing writes nothing.
+  void DiscardHeaderChanges() { m_headerModified = false; }
 
   // Pages derived from the file length (tables: the record count), never below 0.
   int32_t PageCount();
