@@ -72,7 +72,44 @@ constexpr LocaleId kLocaleIds[] = {
     {"fr", 0x040C},    {"it", 0x0410},    {"nl", 0x0413},
 };
 
+// Code page 1252's characters 0x80-0x9F; 0 marks the five unassigned bytes. The rest of the
+// code page is Latin-1, so the conversions at the UTF-8 edge need no iconv (they run per grid
+// cell and per exported value).
+constexpr char16_t kAnsiHigh[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
+char AnsiFromCodePoint(char32_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+  for (int i = 0; i < 32; ++i) {
+    if (kAnsiHigh[i] != 0 && kAnsiHigh[i] == c) return static_cast<char>(0x80 + i);
+  }
+  return '?';
+}
+
 }  // namespace
+
+char32_t AnsiCharToUnicode(unsigned char c) {
+  if (c >= 0x80 && c < 0xA0) {
+    char16_t u = kAnsiHigh[c - 0x80];
+    return u != 0 ? u : c;  // unassigned bytes keep their value, as the platform maps them
+  }
+  return c;
+}
 
 int AnsiCodePage() { return kAnsiCodePage; }
 int OemCodePage() { return kOemCodePage; }
@@ -115,11 +152,45 @@ std::string ConvertCodePage(std::string_view text, int fromCodePage, int toCodeP
 }
 
 std::string AnsiToUtf8(std::string_view ansi) {
-  return Convert(ansi, IconvName(kAnsiCodePage), "UTF-8");
+  std::string out;
+  out.reserve(ansi.size() + ansi.size() / 4);
+  for (char c : ansi) AppendUtf8(out, AnsiCharToUnicode(static_cast<unsigned char>(c)));
+  return out;
 }
 
 std::string Utf8ToAnsi(std::string_view utf8) {
-  return Convert(utf8, "UTF-8", IconvName(kAnsiCodePage));
+  std::string out;
+  out.reserve(utf8.size());
+  size_t i = 0;
+  while (i < utf8.size()) {
+    auto lead = static_cast<unsigned char>(utf8[i]);
+    int extra = lead < 0x80 ? 0 : (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2
+                : (lead & 0xF8) == 0xF0 ? 3 : -1;
+    char32_t c = extra == 0 ? lead : extra == 1 ? lead & 0x1F : extra == 2 ? lead & 0x0F : lead & 0x07;
+    bool valid = extra >= 0;
+    size_t next = i + 1;
+    for (int k = 0; valid && k < extra; ++k) {
+      if (next >= utf8.size() || (static_cast<unsigned char>(utf8[next]) & 0xC0) != 0x80) {
+        valid = false;
+        break;
+      }
+      c = (c << 6) | (static_cast<unsigned char>(utf8[next]) & 0x3F);
+      ++next;
+    }
+    if (!valid) {
+      // Skip the broken sequence: the lead byte and the continuation bytes after it.
+      next = i + 1;
+      while (next < utf8.size() && next < i + 4 &&
+             (static_cast<unsigned char>(utf8[next]) & 0xC0) == 0x80) {
+        ++next;
+      }
+      out.push_back('?');
+    } else {
+      out.push_back(AnsiFromCodePoint(c));
+    }
+    i = next;
+  }
+  return out;
 }
 
 unsigned char AnsiUpperChar(unsigned char c) {

@@ -24,6 +24,9 @@ bool IsCodePageInstalled(int codePage);
 // Converts bytes between two code pages; unmappable characters become '?'.
 std::string ConvertCodePage(std::string_view text, int fromCodePage, int toCodePage);
 
+// The Unicode character of one code page 1252 byte.
+char32_t AnsiCharToUnicode(unsigned char c);
+
 // UTF-8 edge of the program: the Qt layers and the command line speak UTF-8.
 std::string AnsiToUtf8(std::string_view ansi);
 std::string Utf8ToAnsi(std::string_view utf8);
