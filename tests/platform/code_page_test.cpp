@@ -15,8 +15,8 @@ TEST(CodePageTest, ConvertsBetweenAnsiOemAndUtf8) {
   EXPECT_EQ(ConvertCodePage(oem, 850, 1252), ansi);
   EXPECT_EQ(AnsiToUtf8(ansi), "São José");
   EXPECT_EQ(Utf8ToAnsi("São José"), ansi);
-  EXPECT_EQ(AnsiToUtf8("\x80\x93\x9F\xFF"), "\u20AC\u2013\u0178\u00FF");
-  EXPECT_EQ(Utf8ToAnsi("\u20AC\u2013\u0178\u00FF"), "\x80\x93\x9F\xFF");
+  EXPECT_EQ(AnsiToUtf8("\x80\x96\x9F\xFF"), "\u20AC\u2013\u0178\u00FF");
+  EXPECT_EQ(Utf8ToAnsi("\u20AC\u2013\u0178\u00FF"), "\x80\x96\x9F\xFF");
 }
 
 TEST(CodePageTest, UnmappableCharactersBecomeQuestionMarks) {
