@@ -553,9 +553,12 @@ void TDbfFile::RemoveKeysFromAll(int32_t recordNo, const uint8_t* buffer) {
 void TDbfFile::ChangeRecordCount(int delta, int32_t heldRecord) {
   PageLock(0, true);
   LoadHeader();
-  int64_t count = static_cast<int64_t>(GetLe32(Header() + 4)) + delta;
-  // Another process may have placed a record beyond ours: never count below what we hold.
-  if (delta > 0) count = std::max<int64_t>(count, heldRecord);
+  const int64_t stored = GetLe32(Header() + 4);
+  // Appends of other processes may reach the header before or after ours, and a record may be
+  // placed beyond a number still being written: the count is the highest number placed.
+  int64_t count = stored;
+  if (delta > 0) count = std::max<int64_t>(stored, heldRecord);
+  if (delta < 0 && stored == heldRecord) count = stored - 1;
   PutLe32(Header() + 4, static_cast<uint32_t>(std::max<int64_t>(count, 0)));
   WriteHeaderMarking(delta > 0 ? heldRecord : -1);
   PageUnlock(0);
@@ -563,7 +566,12 @@ void TDbfFile::ChangeRecordCount(int delta, int32_t heldRecord) {
 
 int32_t TDbfFile::InsertRecord(uint8_t* buffer) {
   int32_t recordNo = RecordCount() + 1;
-  while (!PageLock(recordNo, false)) {
+  for (;;) {
+    // A lock won after another process finished its record there must not overwrite it.
+    if (PageLock(recordNo, false)) {
+      if (recordNo > RecordCount()) break;
+      PageUnlock(recordNo);
+    }
     if (recordNo == std::numeric_limits<int32_t>::max()) throw EDbfWriteError(kMsgWriteError);
     ++recordNo;
   }
