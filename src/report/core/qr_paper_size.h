@@ -40,6 +40,24 @@ inline constexpr int kPaperSizeCount = 28;
 
 enum class TQROrientation : std::uint8_t { poPortrait, poLandscape };
 
+// Paper sources, in stored order.
+enum class TQRBin : std::uint8_t {
+  First,
+  Upper,
+  Lower,
+  Middle,
+  Manual,
+  Envelope,
+  EnvManual,
+  Auto,
+  Tractor,
+  SmallFormat,
+  LargeFormat,
+  LargeCapacity,
+  Cassette,
+  Last,
+};
+
 // Portrait paper dimensions in millimetres; both 0 for Default and Custom, whose size comes
 // from elsewhere.
 struct TPaperDimensions {
