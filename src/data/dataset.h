@@ -208,6 +208,8 @@ class TDataSet {
   void ResyncAtCursor();
   void NotifyDataSetChanged();
   void NotifyLayoutChanged();
+  // Forgets the filter text without refreshing (an engine that cannot parse it).
+  void ClearFilterText() { m_filter.clear(); }
 
  private:
   friend class TField;

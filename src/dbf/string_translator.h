@@ -1,0 +1,29 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace vorelia::dbf {
+
+// Converts text from one code page to another. Between two single-byte code pages it maps
+// byte by byte through a table built once; otherwise it goes through the platform conversion
+// for every text. Unmappable characters become '?'.
+class TStringTranslator {
+ public:
+  TStringTranslator() = default;
+  TStringTranslator(int fromCodePage, int toCodePage);
+
+  // True when text passes unchanged.
+  bool Identity() const { return m_identity; }
+  std::string Translate(std::string_view text) const;
+
+ private:
+  int m_from = 0;
+  int m_to = 0;
+  bool m_identity = true;
+  bool m_hasTable = false;
+  std::array<unsigned char, 256> m_table{};
+};
+
+}  // namespace vorelia::dbf
