@@ -1,0 +1,84 @@
+#include "report/qr_db_text.h"
+
+#include <exception>
+
+#include "data/dataset.h"
+#include "data/field.h"
+
+namespace vorelia::report {
+
+namespace {
+
+bool IsMemo(data::TFieldType type) {
+  return type == data::TFieldType::Memo || type == data::TFieldType::Blob;
+}
+
+// Splits a memo's text into its lines (CR LF, LF or CR ends a line).
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r' || c == '\n') {
+      lines.push_back(line);
+      line.clear();
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      line += c;
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace
+
+void TQRDBText::SetDataField(std::string field) {
+  m_dataField = std::move(field);
+  SetCaption(m_dataField.empty() ? Name() : m_dataField);
+}
+
+void TQRDBText::Prepare() {
+  data::TDataSet* dataSet = DataSet();
+  m_field = dataSet && dataSet->Active() ? dataSet->FindField(m_dataField) : nullptr;
+  SetPrintsFromLines(m_field && IsMemo(m_field->DataType()));
+  TQRCustomLabel::Prepare();
+}
+
+void TQRDBText::Unprepare() {
+  TQRCustomLabel::Unprepare();
+  m_field = nullptr;
+  SetPrintsFromLines(false);
+  SourceLines().clear();
+  SetCaption(m_dataField.empty() ? Name() : m_dataField);
+}
+
+std::string TQRDBText::FieldText() const {
+  const data::TDataSet* dataSet = m_field->DataSet();
+  // No current record (an empty dataset): nothing to show.
+  if (!dataSet || !dataSet->Active() || dataSet->IsEmpty()) return {};
+  // Masks for numbers and dates need the number and date pictures of the expression
+  // formatter; until then a masked value prints as the field shows it.
+  return m_field->DisplayText();
+}
+
+void TQRDBText::GetPrintText() {
+  if (!m_field) {
+    SetPrintText({});
+    return;
+  }
+  try {
+    if (IsMemo(m_field->DataType())) {
+      SourceLines() = SplitLines(FieldText());
+      SetPrintText({});
+    } else {
+      SetPrintText(FieldText());
+    }
+  } catch (const std::exception&) {
+    // A field that cannot be read prints as empty text; the run goes on.
+    SourceLines().clear();
+    SetPrintText({});
+  }
+}
+
+}  // namespace vorelia::report

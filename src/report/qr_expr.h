@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+#include "report/qr_custom_label.h"
+
+namespace vorelia::report {
+
+class TQRController;
+
+// Prints the value of an expression on the current record, through the report's expression
+// engine.
+class TQRExpr : public TQRCustomLabel {
+ public:
+  explicit TQRExpr(std::string name) : TQRCustomLabel(std::move(name)) {}
+
+  const std::string& Expression() const { return m_expression; }
+  void SetExpression(std::string expression);
+  std::string Mask;
+  // The controller whose records the expression follows; null means the report's.
+  TQRController* Master = nullptr;
+  bool ResetAfterPrint = false;
+
+  void Unprepare() override;
+
+ protected:
+  void GetPrintText() override;
+
+ private:
+  std::string m_expression;
+};
+
+}  // namespace vorelia::report

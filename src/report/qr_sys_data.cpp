@@ -1,0 +1,108 @@
+#include "report/qr_sys_data.h"
+
+#include <QDateTime>
+#include <QLocale>
+
+#include "platform/code_page.h"
+#include "report/qr_controller.h"
+#include "report/qr_custom_report.h"
+
+namespace vorelia::report {
+
+namespace {
+
+const char* KindName(TQRSysDataType data) {
+  switch (data) {
+    case TQRSysDataType::qrsTime:
+      return "Time";
+    case TQRSysDataType::qrsDate:
+      return "Date";
+    case TQRSysDataType::qrsDateTime:
+      return "Date/Time";
+    case TQRSysDataType::qrsPageNumber:
+      return "Page#";
+    case TQRSysDataType::qrsReportTitle:
+      return "Report title";
+    case TQRSysDataType::qrsDetailCount:
+      return "Detail count";
+    case TQRSysDataType::qrsDetailNo:
+      return "Detail no";
+  }
+  return "";
+}
+
+// The system's locale; an unset or C locale means Brazilian Portuguese.
+QLocale SystemLocale() {
+  const QLocale system = QLocale::system();
+  return system.language() == QLocale::C ? QLocale(QLocale::Portuguese, QLocale::Brazil) : system;
+}
+
+// Qt's long time format ends in a time-zone name that the system formats never show.
+QString LongTimeFormat(const QLocale& locale) {
+  QString format = locale.timeFormat(QLocale::LongFormat);
+  format.remove(QLatin1Char('t'));
+  return format.trimmed();
+}
+
+std::string ToAnsi(const QString& text) {
+  return platform::Utf8ToAnsi(text.toUtf8().toStdString());
+}
+
+}  // namespace
+
+TQRSysData::TQRSysData(std::string name) : TQRCustomLabel(std::move(name)) { ShowDesignCaption(); }
+
+void TQRSysData::SetData(TQRSysDataType data) {
+  m_data = data;
+  ShowDesignCaption();
+}
+
+void TQRSysData::SetText(std::string text) {
+  m_text = std::move(text);
+  ShowDesignCaption();
+}
+
+void TQRSysData::ShowDesignCaption() { SetCaption(m_text + "(" + KindName(m_data) + ")"); }
+
+void TQRSysData::Unprepare() {
+  TQRCustomLabel::Unprepare();
+  ShowDesignCaption();
+}
+
+void TQRSysData::GetPrintText() {
+  const QLocale locale = SystemLocale();
+  const QDateTime now = QDateTime::currentDateTime();
+  TQRCustomReport* report = ParentReport();
+  std::string value;
+  switch (m_data) {
+    case TQRSysDataType::qrsTime:
+      value = ToAnsi(locale.toString(now.time(), QLocale::ShortFormat));
+      break;
+    case TQRSysDataType::qrsDate:
+      value = ToAnsi(locale.toString(now.date(), QLocale::ShortFormat));
+      break;
+    case TQRSysDataType::qrsDateTime:
+      value = ToAnsi(locale.toString(now.date(), QLocale::ShortFormat));
+      if (now.time() != QTime(0, 0)) {
+        value += " " + ToAnsi(locale.toString(now.time(), LongTimeFormat(locale)));
+      }
+      break;
+    case TQRSysDataType::qrsPageNumber:
+      value = std::to_string(report ? report->PageCount() : 0);
+      break;
+    case TQRSysDataType::qrsReportTitle:
+      value = report ? report->ReportTitle : std::string();
+      break;
+    case TQRSysDataType::qrsDetailCount:
+      if (!report) return;
+      value = std::to_string(report->RecordCount());
+      break;
+    case TQRSysDataType::qrsDetailNo:
+      if (!report) return;
+      value = std::to_string(report->Controller().DetailNumber());
+      break;
+  }
+  SetCaption(m_text + value);
+}
+
+}  // namespace vorelia::report
