@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "dbf/dbf_errors.h"
+#include "platform/sleep.h"
 
 namespace vorelia::dbf {
 namespace {

@@ -1,14 +1,14 @@
 #include "platform/file_access.h"
 
+#include "platform/sleep.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 #include <utility>
 
 namespace vorelia::platform {
@@ -166,10 +166,6 @@ bool SyncFolder(const std::filesystem::path& folder) {
   const bool ok = ::fsync(fd) == 0;
   ::close(fd);
   return ok;
-}
-
-void SleepMilliseconds(int milliseconds) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 std::string ComputerName() {

@@ -83,7 +83,6 @@ bool RemoveFile(const std::filesystem::path& path);
 // Makes renames and creations inside `folder` durable.
 bool SyncFolder(const std::filesystem::path& folder);
 
-void SleepMilliseconds(int milliseconds);
 std::string ComputerName();
 
 }  // namespace vorelia::platform
