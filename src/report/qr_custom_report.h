@@ -11,6 +11,7 @@
 #include "report/qr_custom_band.h"
 #include "report/qr_frame.h"
 #include "report/qr_page.h"
+#include "report/qr_print_dialog_settings.h"
 #include "report/qr_report_printer_settings.h"
 
 namespace vorelia::data {
@@ -136,6 +137,17 @@ class TQRCustomReport {
   TQRPrinter* QRPrinter() const { return m_printer.get(); }
   // Composes into a fresh page store without showing anything; the printer stays current.
   void Compose();
+  // Composes straight onto the system printer with a progress window; does nothing without a
+  // usable printer. The previous printer stays current afterwards.
+  void Print();
+  // Lets the user choose printer, copies, orientation and page range; Tag is 1 when cancelled.
+  void PrinterSetup();
+
+  // How the report reaches the system: its printers and its print dialog. The printing layer
+  // installs both; without them a report has no printer and the dialog counts as cancelled.
+  using TPrinterDeviceFactory = std::function<std::unique_ptr<TQRPrinterDevice>()>;
+  static void SetPrinterDeviceFactory(TPrinterDeviceFactory factory);
+  static void SetPrintDialogRunner(TQRPrintDialogRunner runner);
   // Marks a running composition cancelled; it stops before the next record.
   void Cancel();
   bool Cancelled() const { return m_cancelled; }
