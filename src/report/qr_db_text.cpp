@@ -1,9 +1,11 @@
 #include "report/qr_db_text.h"
 
 #include <exception>
+#include <optional>
 
 #include "data/dataset.h"
 #include "data/field.h"
+#include "report/core/qr_expr_format.h"
 
 namespace vorelia::report {
 
@@ -57,9 +59,24 @@ std::string TQRDBText::FieldText() const {
   const data::TDataSet* dataSet = m_field->DataSet();
   // No current record (an empty dataset): nothing to show.
   if (!dataSet || !dataSet->Active() || dataSet->IsEmpty()) return {};
-  // Masks for numbers and dates need the number and date pictures of the expression
-  // formatter; until then a masked value prints as the field shows it.
-  return m_field->DisplayText();
+  if (Mask.empty() || m_field->IsNull()) return m_field->DisplayText();
+  std::optional<std::string> text;
+  switch (m_field->DataType()) {
+    case data::TFieldType::SmallInt:
+    case data::TFieldType::Integer:
+    case data::TFieldType::LargeInt:
+    case data::TFieldType::AutoInc:
+      text = FormatFloat(Mask, static_cast<double>(m_field->AsInteger()));
+      break;
+    case data::TFieldType::Float:
+    case data::TFieldType::BCD:
+      text = FormatFloat(Mask, m_field->AsFloat());
+      break;
+    default:
+      // Dates and other kinds print as the field shows them.
+      return m_field->DisplayText();
+  }
+  return text.value_or(std::string());
 }
 
 void TQRDBText::GetPrintText() {

@@ -7,6 +7,7 @@
 #include "report/core/page_recorder.h"
 #include "report/core/qr_printer.h"
 #include "report/qr_custom_report.h"
+#include "report/qr_db_text.h"
 #include "report/qr_measuring_context.h"
 #include "report/qr_sys_data.h"
 #include "report_test_support.h"
@@ -108,6 +109,19 @@ TEST_F(CustomLabelTest, SystemDataShowsItsKindOutsideRuns) {
   sysData.SetText("Page ");
   sysData.SetData(TQRSysDataType::qrsDetailCount);
   EXPECT_EQ(sysData.Caption(), "Page (Detail count)");
+}
+
+TEST_F(CustomLabelTest, MaskedNumberFieldsPrintThroughTheMask) {
+  vorelia::test::TMemoryDataSet numbers({{"N", data::TFieldType::Integer, 5}});
+  numbers.AddRow({"7"});
+  numbers.Open();
+  auto& text = m_band->Add(std::make_unique<TQRDBText>("Number"));
+  text.SetDataSet(&numbers);
+  text.SetDataField("N");
+  text.Mask = "000";
+  m_report.SetDataSet(&numbers);
+  m_report.Compose();
+  EXPECT_EQ(test::PageTexts(*m_report.QRPrinter()->GetPage(1)), (std::vector<std::string>{"007"}));
 }
 
 TEST(QRFrameTest, SidesAreBarsAsThickAsThePenWidthInPoints) {
