@@ -53,6 +53,18 @@ bool IsExclusiveMode(TPagedFileMode mode) {
 
 std::string UpperName(const std::string& name) { return platform::AnsiUpper(name); }
 
+// The local date and time; converted once per second, since every append writes the date.
+std::tm LocalNow() {
+  thread_local std::time_t cachedAt = -1;
+  thread_local std::tm cached{};
+  const std::time_t now = std::time(nullptr);
+  if (now != cachedAt) {
+    localtime_r(&now, &cached);
+    cachedAt = now;
+  }
+  return cached;
+}
+
 }  // namespace
 
 TDbfFile::TDbfFile() {
@@ -289,6 +301,7 @@ void TDbfFile::CloseTable() {
   ClosePagedFile();
   m_prevBuffer.clear();
   m_defaultBuffer.clear();
+  m_lastInserted = 0;
 }
 
 // ---- Creating --------------------------------------------------------------------------------
@@ -451,9 +464,7 @@ void TDbfFile::WriteHeader() { WriteHeaderMarking(-1); }
 
 void TDbfFile::WriteHeaderMarking(int32_t heldRecord) {
   if (!Active() || !Writable()) return;
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
+  const std::tm local = LocalNow();
   Header()[1] = static_cast<uint8_t>(local.tm_year % 256);
   Header()[2] = static_cast<uint8_t>(local.tm_mon + 1);
   Header()[3] = static_cast<uint8_t>(local.tm_mday);
@@ -510,9 +521,7 @@ void TDbfFile::FillLockInfo(uint8_t* buffer) {
   const TDbfFieldDef& def = m_fieldDefs[m_lockFieldNo];
   uint8_t* at = buffer + def.Offset;
   PutLe16(at, static_cast<uint16_t>(GetLe16(at) + 1));
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
+  const std::tm local = LocalNow();
   at[2] = static_cast<uint8_t>(local.tm_hour);
   at[3] = static_cast<uint8_t>(local.tm_min);
   at[4] = static_cast<uint8_t>(local.tm_sec);
@@ -565,12 +574,19 @@ void TDbfFile::ChangeRecordCount(int delta, int32_t heldRecord) {
 }
 
 int32_t TDbfFile::InsertRecord(uint8_t* buffer) {
-  int32_t recordNo = RecordCount() + 1;
+  // Start from the count last seen and check it under the lock: one length query per append.
+  // A number is ours when it lies beyond the records and every number from the first free one
+  // up to it is being placed by someone else (their locks refused us); a lock won after another
+  // process finished its record there must not overwrite it.
+  int32_t start = std::max(CachedPageCount(), m_lastInserted) + 1;
+  int32_t recordNo = start;
   for (;;) {
-    // A lock won after another process finished its record there must not overwrite it.
     if (PageLock(recordNo, false)) {
-      if (recordNo > RecordCount()) break;
+      const int32_t count = RecordCount();
+      if (recordNo > count && start <= count + 1) break;
       PageUnlock(recordNo);
+      recordNo = start = count + 1;
+      continue;
     }
     if (recordNo == std::numeric_limits<int32_t>::max()) throw EDbfWriteError(kMsgWriteError);
     ++recordNo;
@@ -609,6 +625,7 @@ int32_t TDbfFile::InsertRecord(uint8_t* buffer) {
   FillLockInfo(buffer);
   WritePage(recordNo, buffer);
   PageUnlock(recordNo);
+  m_lastInserted = recordNo;
   if (WriteError()) {
     ChangeRecordCount(-1, recordNo);
     RemoveKeysFromAll(recordNo, buffer);

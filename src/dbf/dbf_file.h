@@ -147,6 +147,7 @@ class TDbfFile : public TPagedFile {
   TIndexFactory* m_indexFactory = nullptr;
   std::vector<uint8_t> m_prevBuffer;
   std::vector<uint8_t> m_defaultBuffer;
+  int32_t m_lastInserted = 0;  // a hint for the next append's number
   int m_lockFieldNo = -1;
   int m_nullFlagsFieldNo = -1;
   std::function<bool()> m_onIndexMissing;

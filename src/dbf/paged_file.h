@@ -78,6 +78,8 @@ class TPagedFile {
 
   // Pages derived from the file length (tables: the record count), never below 0.
   int32_t PageCount();
+  // The count as last derived, without asking the file system.
+  int32_t CachedPageCount() const { return m_cachedCount; }
   void SetPageCount(int32_t count);
   bool IsRecordPresent(int32_t recordNo);
   int64_t FileLength();
