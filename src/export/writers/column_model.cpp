@@ -37,6 +37,27 @@ TmxColumnModel::TmxColumnModel(std::vector<TmxGridColumn> columns, TmxExportSett
     }
     m_widths.push_back(width);
   }
+  // The layout of every row: the written columns in order, the row number first when asked for.
+  const bool rowNumbers = HasOption(TmxExportOption::xoRowNumbers);
+  if (rowNumbers) {
+    TmxCell cell;
+    cell.Width = kRowNumberWidth;
+    cell.Alignment = HasOption(TmxExportOption::xoUseAlignments) ? kRowNumberAlignment : 0;
+    cell.Position = 1;
+    m_layout.push_back(cell);
+    m_gridIndex.push_back(-1);
+  }
+  for (int k = 0; k < ColumnCount(); ++k) {
+    if (!IsWritten(k)) continue;
+    const size_t index = static_cast<size_t>(k);
+    TmxCell cell;
+    cell.Width = m_widths[index];
+    cell.Alignment = Alignment(k);
+    cell.Position = k + 1 + (rowNumbers ? 1 : 0);
+    if (index < m_settings.ColumnWidths.size()) cell.WidthEntry = &m_settings.ColumnWidths[index];
+    m_layout.push_back(cell);
+    m_gridIndex.push_back(k);
+  }
 }
 
 int TmxColumnModel::WidthByType(const TmxGridColumn& column) const {
@@ -126,35 +147,27 @@ int TmxColumnModel::SeparatorLength() const {
 }
 
 void TmxColumnModel::LayOutRow(const TmxValues& values, int rowNumber, TmxRowCells& out) const {
-  const bool rowNumbers = HasOption(TmxExportOption::xoRowNumbers);
-  const size_t count = static_cast<size_t>(LayoutColumnCount());
-  // Every cell may need its own scratch text; sizing once keeps the views stable.
-  if (out.Scratch.size() < count) out.Scratch.resize(count);
-  out.Cells.clear();
-  size_t slot = 0;
-  if (rowNumbers) {
-    std::string& text = out.Scratch[slot++];
-    text = rowNumber > 0 ? RowNumberText(m_settings.RowNumberFormat, rowNumber) : std::string();
-    TmxCell cell;
-    cell.Text = cell.Value = text;
-    cell.Width = kRowNumberWidth;
-    cell.Alignment = HasOption(TmxExportOption::xoUseAlignments) ? kRowNumberAlignment : 0;
-    cell.Position = 1;
-    out.Cells.push_back(cell);
+  const size_t count = m_layout.size();
+  if (out.Layout != this || out.Cells.size() != count) {
+    // Every cell may need its own scratch text; sizing once keeps the views stable.
+    out.Cells = m_layout;
+    out.Scratch.assign(count, std::string());
+    out.Layout = this;
   }
-  static const std::string kEmpty;
-  for (int k = 0; k < ColumnCount(); ++k) {
-    if (!IsWritten(k)) continue;
+  const bool truncate = HasOption(TmxExportOption::xoTruncate);
+  for (size_t i = 0; i < count; ++i) {
+    TmxCell& cell = out.Cells[i];
+    const int k = m_gridIndex[i];
+    if (k < 0) {
+      std::string& text = out.Scratch[i];
+      text = rowNumber > 0 ? RowNumberText(m_settings.RowNumberFormat, rowNumber) : std::string();
+      cell.Text = cell.Value = text;
+      continue;
+    }
+    // Rows shorter than the grid read as empty in their missing columns.
     const size_t index = static_cast<size_t>(k);
-    const std::string& value = index < values.size() ? values[index] : kEmpty;
-    TmxCell cell;
-    cell.Width = m_widths[index];
-    cell.Value = value;
-    cell.Text = ValueText(value, cell.Width, out.Scratch[slot++]);
-    cell.Alignment = Alignment(k);
-    cell.Position = k + 1 + (rowNumbers ? 1 : 0);
-    if (index < m_settings.ColumnWidths.size()) cell.WidthEntry = &m_settings.ColumnWidths[index];
-    out.Cells.push_back(cell);
+    cell.Value = index < values.size() ? std::string_view(values[index]) : std::string_view();
+    cell.Text = truncate ? ValueText(cell.Value, cell.Width, out.Scratch[i]) : cell.Value;
   }
 }
 

@@ -50,6 +50,7 @@ struct TmxCell {
 struct TmxRowCells {
   std::vector<TmxCell> Cells;
   std::vector<std::string> Scratch;
+  const class TmxColumnModel* Layout = nullptr;  // the model that laid out Cells
 };
 
 // The grid's columns as every format sees them: which are written, their widths, titles,
@@ -57,6 +58,9 @@ struct TmxRowCells {
 class TmxColumnModel {
  public:
   TmxColumnModel(std::vector<TmxGridColumn> columns, TmxExportSettings settings);
+  // Cells point into the model's own settings.
+  TmxColumnModel(const TmxColumnModel&) = delete;
+  TmxColumnModel& operator=(const TmxColumnModel&) = delete;
 
   const TmxExportSettings& Settings() const { return m_settings; }
   bool HasOption(TmxExportOption option) const { return m_settings.Options.Has(option); }
@@ -94,6 +98,8 @@ class TmxColumnModel {
   std::vector<TmxGridColumn> m_columns;
   TmxExportSettings m_settings;
   std::vector<int> m_widths;
+  std::vector<TmxCell> m_layout;  // a row's cells without their texts
+  std::vector<int> m_gridIndex;   // per laid-out cell, its column k (-1: the row number)
 };
 
 }  // namespace vorelia::exporter

@@ -15,6 +15,8 @@ class TmxExcelWriter : public TmxExportWriter {
   void DoBegin() override;
   void DoRow(const TmxValues& values, int rowsWalked) override;
   void DoEnd() override;
+  size_t BytesSoFar() const override { return m_sheet.Stream().size(); }
+  void ReserveBytes(size_t bytes) override { m_sheet.Reserve(bytes); }
 
  private:
   void WriteCells(const TmxRowCells& row, uint8_t font);

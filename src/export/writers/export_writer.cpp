@@ -7,11 +7,20 @@ void TmxExportWriter::BeginDocument(const TmxDocumentInfo& info) {
   m_rowsWritten = 0;
   m_out.clear();
   DoBegin();
+  m_sizeBeforeRows = BytesSoFar();
 }
 
 void TmxExportWriter::WriteRow(const TmxValues& values, int rowsWalked) {
   DoRow(values, rowsWalked);
   ++m_rowsWritten;
+  // Once the first rows show their typical size, room for the rest is taken in one step: a
+  // large document then grows without copying itself over and over.
+  if (m_rowsWritten == kSampleRows && m_info.TotalRows > kSampleRows) {
+    const size_t size = BytesSoFar();
+    const size_t perRow = (size - m_sizeBeforeRows) / kSampleRows + 1;
+    const size_t rest = static_cast<size_t>(m_info.TotalRows - kSampleRows);
+    if (perRow <= kReserveLimit / (rest + 1)) ReserveBytes(size + perRow * rest * 9 / 8);
+  }
 }
 
 void TmxExportWriter::EndDocument() { DoEnd(); }
@@ -27,26 +36,16 @@ const TmxRowCells& TmxExportWriter::LayOutData(const TmxValues& values) {
   return m_cells;
 }
 
-void TmxExportWriter::AppendText(std::string_view text) {
+void TmxExportWriter::AppendText(std::string& out, std::string_view text) {
   size_t start = 0;
-  for (size_t i = text.find_first_of("\r\n"); i != std::string_view::npos;
-       i = text.find_first_of("\r\n", start)) {
-    m_out.append(text.substr(start, i - start));
-    m_out += "\r\n";
+  for (size_t i = kLineBreaks.FindIn(text); i != std::string_view::npos;
+       i = kLineBreaks.FindIn(text, start)) {
+    out.append(text.substr(start, i - start));
+    out += "\r\n";
     if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
     start = i + 1;
   }
-  m_out.append(text.substr(start));
-}
-
-void TmxExportWriter::AppendDoubling(std::string_view text, char c) {
-  size_t start = 0;
-  for (size_t i = text.find(c); i != std::string_view::npos; i = text.find(c, start)) {
-    AppendText(text.substr(start, i + 1 - start));
-    m_out += c;
-    start = i + 1;
-  }
-  AppendText(text.substr(start));
+  out.append(text.substr(start));
 }
 
 }  // namespace vorelia::exporter

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "export/writers/byte_set.h"
 #include "export/writers/column_model.h"
 #include "export/writers/export_options.h"
 
@@ -31,6 +32,9 @@ class TmxExportWriter {
   virtual void DoBegin() = 0;
   virtual void DoRow(const TmxValues& values, int rowsWalked) = 0;
   virtual void DoEnd() = 0;
+  // The document so far, where the writer keeps it.
+  virtual size_t BytesSoFar() const { return m_out.size(); }
+  virtual void ReserveBytes(size_t bytes) { m_out.reserve(bytes); }
 
   bool HasOption(TmxExportOption option) const { return m_model.HasOption(option); }
   const TmxExportSettings& Settings() const { return m_model.Settings(); }
@@ -39,9 +43,11 @@ class TmxExportWriter {
   const TmxRowCells& LayOutData(const TmxValues& values);
 
   // Appends text whose own line breaks (CR, LF, CR LF) become CR LF.
-  void AppendText(std::string_view text);
-  // Appends text with every `c` doubled (and line breaks as in AppendText).
-  void AppendDoubling(std::string_view text, char c);
+  static void AppendText(std::string& out, std::string_view text);
+  void AppendText(std::string_view text) { AppendText(m_out, text); }
+  // Appends text with every C doubled and line breaks as in AppendText, in one pass.
+  template <char C>
+  void AppendDoubling(std::string_view text);
   void EndLine() { m_out += "\r\n"; }
   void AppendLine(std::string_view text) {
     AppendText(text);
@@ -56,6 +62,28 @@ class TmxExportWriter {
   TmxRowCells m_cells;
   TmxValues m_titles;
   int m_rowsWritten = 0;
+  size_t m_sizeBeforeRows = 0;
+  static constexpr int kSampleRows = 64;
+  static constexpr size_t kReserveLimit = size_t{1} << 31;
 };
+
+template <char C>
+void TmxExportWriter::AppendDoubling(std::string_view text) {
+  static constexpr char kSpecial[] = {C, '\r', '\n'};
+  static constexpr ByteSet kSet(std::string_view(kSpecial, sizeof kSpecial));
+  size_t start = 0;
+  for (size_t i = kSet.FindIn(text); i != std::string_view::npos; i = kSet.FindIn(text, start)) {
+    m_out.append(text.substr(start, i - start));
+    if (text[i] == C) {
+      m_out += C;
+      m_out += C;
+    } else {
+      m_out += "\r\n";
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    }
+    start = i + 1;
+  }
+  m_out.append(text.substr(start));
+}
 
 }  // namespace vorelia::exporter

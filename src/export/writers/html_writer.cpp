@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdio>
 
+#include "export/writers/byte_set.h"
+
 namespace vorelia::exporter {
 namespace {
 
@@ -54,6 +56,7 @@ constexpr std::array<std::string_view, 6> kLinkSchemes = {
     "http:", "https:", "ftp:", "news:", "nntp:", "mailto:"};
 
 bool LooksLikeLink(std::string_view text) {
+  if (text.find(':') == std::string_view::npos) return false;  // the common case, in one scan
   for (std::string_view scheme : kLinkSchemes) {
     if (text.find(scheme) != std::string_view::npos) return true;
   }
@@ -80,7 +83,6 @@ void TmxHTMLWriter::DoBegin() {
   const bool custom = html.Template == TmxHTMLColorTemplate::ctCustom;
   const std::string pageFace = custom ? html.CustomColors.DefaultFontFace : "Arial,Helvetica";
   const std::string tableFace = custom ? html.CustomColors.TableFontFace : "Arial,Helvetica";
-  m_titleFont = Color(6);
 
   AppendLine("<!-- THIS FILE WAS CREATED BY TAV'S EXPORT COMPONENTS FOR NORVANE KELTRA -->");
   AppendLine(R"(<!-- DOCTYPE HTML PUBLIC "-//W3C//DTD HTML 4.0 TRANSITIONAL//EN" -->)");
@@ -105,9 +107,21 @@ void TmxHTMLWriter::DoBegin() {
              (HasHTMLOption(TmxHTMLOption::hoShowGridLines) ? R"( BORDER="1")" : "") +
              " BGCOLOR=\"" + Color(7) + "\">");
   AppendLine("  <FONT COLOR=\"" + Color(9) + "\" FACE=\"" + tableFace + "\">");
+  // Every cell of a column opens the same way; built once per document.
+  const TmxRowCells& titles = LayOutTitles();
+  m_titleOpenings.clear();
+  m_dataOpenings.clear();
+  const bool bold = HasHTMLOption(TmxHTMLOption::hoBoldHeaders);
+  for (const TmxCell& cell : titles.Cells) {
+    const std::string attributes = CellAttributes(cell);
+    m_titleOpenings.push_back(attributes + (bold ? "<B>" : "") + "<FONT COLOR=\"" + Color(6) +
+                              "\"><small>");
+    m_dataOpenings.push_back(attributes + "<small>");
+  }
+  m_titleClosing = std::string("</small></FONT>") + (bold ? "</B>" : "") + "</TD>\r\n";
   if (HasOption(TmxExportOption::xoShowHeader)) {
     AppendLine("   <TR BGCOLOR=\"" + Color(5) + "\">");
-    for (const TmxCell& cell : LayOutTitles().Cells) WriteCell(cell, true);
+    WriteCells(titles, m_titleOpenings, m_titleClosing);
     AppendLine("   </TR>");
   }
 }
@@ -118,7 +132,7 @@ void TmxHTMLWriter::DoRow(const TmxValues& values, int rowsWalked) {
   } else {
     AppendLine("   <TR>");
   }
-  for (const TmxCell& cell : LayOutData(values).Cells) WriteCell(cell, false);
+  WriteCells(LayOutData(values), m_dataOpenings, "</small></TD>\r\n");
   AppendLine("   </TR>");
 }
 
@@ -133,81 +147,77 @@ void TmxHTMLWriter::DoEnd() {
   AppendLine("</HTML>");
 }
 
-void TmxHTMLWriter::WriteCell(const TmxCell& cell, bool title) {
-  m_out += "    <TD";
+// "    <TD", the width and alignment attributes, ">".
+std::string TmxHTMLWriter::CellAttributes(const TmxCell& cell) const {
+  std::string html = "    <TD";
   if (cell.WidthEntry) {
-    m_out += " WIDTH=\"";
-    AppendEscaped(*cell.WidthEntry);
-    m_out += '"';
+    html += " WIDTH=\"";
+    AppendEscaped(html, *cell.WidthEntry);
+    html += '"';
   }
   switch (cell.Alignment) {
     case 1:
-      m_out += R"( ALIGN="Left" )";
+      html += R"( ALIGN="Left" )";
       break;
     case 2:
-      m_out += R"( ALIGN="Right" )";
+      html += R"( ALIGN="Right" )";
       break;
     case 3:
-      m_out += R"( ALIGN="Center" )";
+      html += R"( ALIGN="Center" )";
       break;
     default:
       break;
   }
-  m_out += '>';
-  if (title) {
-    const bool bold = HasHTMLOption(TmxHTMLOption::hoBoldHeaders);
-    if (bold) m_out += "<B>";
-    m_out += "<FONT COLOR=\"";
-    m_out += m_titleFont;
-    m_out += "\"><small>";
-    WriteContent(cell);
-    m_out += "</small></FONT>";
-    if (bold) m_out += "</B>";
-  } else {
-    m_out += "<small>";
-    WriteContent(cell);
-    m_out += "</small>";
+  return html + ">";
+}
+
+void TmxHTMLWriter::WriteCells(const TmxRowCells& row, const std::vector<std::string>& openings,
+                               std::string_view closing) {
+  for (size_t i = 0; i < row.Cells.size() && i < openings.size(); ++i) {
+    m_out += openings[i];
+    WriteContent(row.Cells[i]);
+    m_out += closing;
   }
-  m_out += "</TD>\r\n";
 }
 
 void TmxHTMLWriter::WriteContent(const TmxCell& cell) {
   if (HasHTMLOption(TmxHTMLOption::hoAutoLink) && LooksLikeLink(cell.Text)) {
     m_out += "<A HREF=\"";
-    AppendEscaped(cell.Text);
+    AppendEscaped(m_out, cell.Text);
     m_out += "\">";
-    AppendEscaped(cell.Value);
+    AppendEscaped(m_out, cell.Value);
     m_out += "</A>";
   } else if (cell.Text.empty()) {
     m_out += "&nbsp;";
   } else {
-    AppendEscaped(cell.Text);
+    AppendEscaped(m_out, cell.Text);
   }
 }
 
 // Markup characters in a value are shown, never interpreted.
-void TmxHTMLWriter::AppendEscaped(std::string_view text) {
+void TmxHTMLWriter::AppendEscaped(std::string& out, std::string_view text) {
+  static constexpr ByteSet kMarkup("&<>\"");
   size_t start = 0;
-  for (size_t i = text.find_first_of("&<>\""); i != std::string_view::npos;
-       i = text.find_first_of("&<>\"", start)) {
-    AppendText(text.substr(start, i - start));
+  for (size_t i = kMarkup.FindIn(text); i != std::string_view::npos;
+       i = kMarkup.FindIn(text, start)) {
+    AppendText(out, text.substr(start, i - start));
     switch (text[i]) {
       case '&':
-        m_out += "&amp;";
+        out += "&amp;";
         break;
       case '<':
-        m_out += "&lt;";
+        out += "&lt;";
         break;
       case '>':
-        m_out += "&gt;";
+        out += "&gt;";
         break;
       default:
-        m_out += "&quot;";
+        out += "&quot;";
         break;
     }
     start = i + 1;
   }
-  AppendText(text.substr(start));
+  AppendText(out, text.substr(start));
 }
 
 }  // namespace vorelia::exporter

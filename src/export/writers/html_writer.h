@@ -19,11 +19,16 @@ class TmxHTMLWriter : public TmxExportWriter {
 
  private:
   bool HasHTMLOption(TmxHTMLOption option) const { return Settings().HTML.Options.Has(option); }
-  void WriteCell(const TmxCell& cell, bool title);
+  std::string CellAttributes(const TmxCell& cell) const;
+  void WriteCells(const TmxRowCells& row, const std::vector<std::string>& openings,
+                  std::string_view closing);
   void WriteContent(const TmxCell& cell);
-  void AppendEscaped(std::string_view text);
+  static void AppendEscaped(std::string& out, std::string_view text);
 
-  std::string m_titleFont;  // the title cells' FONT COLOR value
+  // What precedes a cell's content, per written column, and what follows a title cell's.
+  std::vector<std::string> m_titleOpenings;
+  std::vector<std::string> m_dataOpenings;
+  std::string m_titleClosing;
 };
 
 }  // namespace vorelia::exporter

@@ -173,14 +173,9 @@ void TmxNativeExcel::PutShortText(std::string_view text) {
   m_stream.append(text);
 }
 
-// Position (row and column, 0-based) and the three attribute bytes.
+// Record header, position (row and column, 0-based) and the three attribute bytes.
 void TmxNativeExcel::CellRecord(uint16_t id, uint16_t length) {
   if (!m_open) OpenSheet();
-  Record(id, length);
-  Put16(static_cast<uint16_t>(m_row - 1));
-  Put16(static_cast<uint16_t>(m_column - 1));
-  Put8(static_cast<uint8_t>((Hidden ? 0x80 : 0) | (Locked ? 0x40 : 0)));
-  Put8(static_cast<uint8_t>((m_activeFont & 0x03) << 6));
   static constexpr uint8_t kAlignments[] = {0, 1, 3, 2, 4, 7};
   uint8_t style = kAlignments[static_cast<size_t>(Alignment)];
   if (Shading) style |= 0x80;
@@ -188,7 +183,21 @@ void TmxNativeExcel::CellRecord(uint16_t id, uint16_t length) {
   if (Borders.Has(TmxExcelBorder::ebRight)) style |= 0x10;
   if (Borders.Has(TmxExcelBorder::ebTop)) style |= 0x20;
   if (Borders.Has(TmxExcelBorder::ebBottom)) style |= 0x40;
-  Put8(style);
+  const uint16_t row = static_cast<uint16_t>(m_row - 1);
+  const uint16_t column = static_cast<uint16_t>(m_column - 1);
+  // Built whole and appended once: cells are most of a sheet's records.
+  const char head[11] = {static_cast<char>(id & 0xFF),
+                         static_cast<char>(id >> 8),
+                         static_cast<char>(length & 0xFF),
+                         static_cast<char>(length >> 8),
+                         static_cast<char>(row & 0xFF),
+                         static_cast<char>(row >> 8),
+                         static_cast<char>(column & 0xFF),
+                         static_cast<char>(column >> 8),
+                         static_cast<char>((Hidden ? 0x80 : 0) | (Locked ? 0x40 : 0)),
+                         static_cast<char>((m_activeFont & 0x03) << 6),
+                         static_cast<char>(style)};
+  m_stream.append(head, sizeof head);
 }
 
 void TmxNativeExcel::Move() {

@@ -73,6 +73,7 @@ class TmxNativeExcel {
 
   bool IsOpen() const { return m_open; }
   const std::string& Stream() const { return m_stream; }
+  void Reserve(size_t bytes) { m_stream.reserve(bytes); }
   std::string TakeStream() { return std::move(m_stream); }
 
  private:

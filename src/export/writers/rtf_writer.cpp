@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "export/writers/byte_set.h"
+
 namespace vorelia::exporter {
 namespace {
 
@@ -125,15 +127,13 @@ uint32_t TmxRTFWriter::SlotColor(int slot) const {
 void TmxRTFWriter::DoBegin() {
   const TmxRTFOptions& rtf = Settings().DOC_RTF;
   const TmxRTFColors& fonts = rtf.CustomSettings;
-  m_titleRun = " {\\f1" + FontStyle(fonts.HeaderFont) + "\\cf1\\cgrid0 ";
-  m_dataRun = " {\\f2" + FontStyle(fonts.TableFont) + "\\cf2\\cgrid0 ";
   m_paragraphStart = "\\par \\pard\\plain\\f0" + FontStyle(fonts.DefaultFont) + "\\cf0 ";
-  // Hidden columns keep their cell definitions, so every row defines all of them.
-  m_cellBoundaries.clear();
-  for (int k = 1; k <= m_model.LayoutColumnCount(); ++k) {
-    m_cellBoundaries.push_back("\\cltxlrtb\\cellx" +
-                               std::to_string(CellBoundary(k, rtf.CellWidth, rtf.PixelsPerInch)));
-  }
+  // Each row opens with the same bytes up to its first cell; built once per document.
+  const std::string titleRun = " {\\f1" + FontStyle(fonts.HeaderFont) + "\\cf1\\cgrid0 ";
+  const std::string dataRun = " {\\f2" + FontStyle(fonts.TableFont) + "\\cf2\\cgrid0 ";
+  m_titleOpening = RowDefinition(" \\clcbpat3") + kRowStart + titleRun;
+  m_evenOpening = RowDefinition(" \\clcbpat4") + kRowStart + dataRun;
+  m_oddOpening = RowDefinition(" \\clcbpat5") + kRowStart + dataRun;
 
   m_out += "{\\rtf1\\ansi\\deff0\\deftab720\r\n";
   m_out += "{\\fonttbl" + FontEntry(0, fonts.DefaultFont) + FontEntry(1, fonts.HeaderFont) +
@@ -159,13 +159,13 @@ void TmxRTFWriter::DoBegin() {
       "{\\*\\pnseclvl7\\pnlcrm\\pnstart1\\pnindent720\\pnhang{\\pntxtb (}{\\pntxta)}}\r\n"
       "{\\*\\pnseclvl8\\pnlcltr\\pnstart1\\pnindent720\\pnhang{\\pntxtb (}{\\pntxta)}}\r\n"
       "{\\*\\pnseclvl9\\pnlcrm\\pnstart1\\pnindent720\\pnhang{\\pntxtb (}{\\pntxta )}}\r\n";
-  if (HasOption(TmxExportOption::xoShowHeader)) WriteRow(LayOutTitles(), m_titleRun, " \\clcbpat3");
+  if (HasOption(TmxExportOption::xoShowHeader)) WriteRow(LayOutTitles(), m_titleOpening);
 }
 
 void TmxRTFWriter::DoRow(const TmxValues& values, int rowsWalked) {
   const bool odd =
       Settings().DOC_RTF.Options.Has(TmxRTFOption::roOddRowColoring) && rowsWalked % 2 == 1;
-  WriteRow(LayOutData(values), m_dataRun, odd ? " \\clcbpat5" : " \\clcbpat4");
+  WriteRow(LayOutData(values), odd ? m_oddOpening : m_evenOpening);
 }
 
 void TmxRTFWriter::DoEnd() {
@@ -175,22 +175,22 @@ void TmxRTFWriter::DoEnd() {
   m_out += "}}";
 }
 
-void TmxRTFWriter::WriteRowDefinition(const char* shading) {
-  const bool gridLines = Settings().DOC_RTF.Options.Has(TmxRTFOption::roShowGridLines);
-  m_out += "\\trowd\\trgaph108\\trrh260\\trleft0";
-  for (const std::string& boundary : m_cellBoundaries) {
-    m_out += "\\clvertalc";
-    if (gridLines) m_out += kGridLines;
-    m_out += shading;
-    m_out += boundary;
+// The row definition: every field column of the grid, hidden ones included, gets its cell.
+std::string TmxRTFWriter::RowDefinition(const char* shading) const {
+  const TmxRTFOptions& rtf = Settings().DOC_RTF;
+  const bool gridLines = rtf.Options.Has(TmxRTFOption::roShowGridLines);
+  std::string row = "\\trowd\\trgaph108\\trrh260\\trleft0";
+  for (int k = 1; k <= m_model.LayoutColumnCount(); ++k) {
+    row += "\\clvertalc";
+    if (gridLines) row += kGridLines;
+    row += shading;
+    row += "\\cltxlrtb\\cellx" + std::to_string(CellBoundary(k, rtf.CellWidth, rtf.PixelsPerInch));
   }
+  return row;
 }
 
-void TmxRTFWriter::WriteRow(const TmxRowCells& row, const std::string& fontRun,
-                            const char* shading) {
-  WriteRowDefinition(shading);
-  m_out += kRowStart;
-  m_out += fontRun;
+void TmxRTFWriter::WriteRow(const TmxRowCells& row, const std::string& opening) {
+  m_out += opening;
   for (const TmxCell& cell : row.Cells) {
     switch (cell.Alignment) {
       case 1:
@@ -220,9 +220,10 @@ void TmxRTFWriter::WriteParagraph(std::string_view text) {
 // Backslashes and braces in a value are text, not control words or groups: unescaped, a lone
 // brace ends or breaks the document. Line breaks inside a value are dropped.
 void TmxRTFWriter::AppendEscaped(std::string_view text) {
+  static constexpr ByteSet kSpecial("\\{}\r\n");
   size_t start = 0;
-  for (size_t i = text.find_first_of("\\{}\r\n"); i != std::string_view::npos;
-       i = text.find_first_of("\\{}\r\n", start)) {
+  for (size_t i = kSpecial.FindIn(text); i != std::string_view::npos;
+       i = kSpecial.FindIn(text, start)) {
     m_out.append(text.substr(start, i - start));
     if (text[i] != '\r' && text[i] != '\n') {
       m_out += '\\';

@@ -24,15 +24,16 @@ class TmxRTFWriter : public TmxExportWriter {
 
  private:
   uint32_t SlotColor(int slot) const;
-  void WriteRowDefinition(const char* shading);
-  void WriteRow(const TmxRowCells& row, const std::string& fontRun, const char* shading);
+  std::string RowDefinition(const char* shading) const;
+  void WriteRow(const TmxRowCells& row, const std::string& opening);
   void WriteParagraph(std::string_view text);
   void AppendEscaped(std::string_view text);
 
-  std::string m_titleRun;  // " {\f1...\cgrid0 "
-  std::string m_dataRun;   // " {\f2...\cgrid0 "
   std::string m_paragraphStart;
-  std::vector<std::string> m_cellBoundaries;  // "\cltxlrtb\cellx<twips>", one per cell
+  // Row definition, paragraph start and font run of the title row and the data rows.
+  std::string m_titleOpening;
+  std::string m_evenOpening;
+  std::string m_oddOpening;
 };
 
 }  // namespace vorelia::exporter

@@ -4,6 +4,10 @@ namespace vorelia::exporter {
 
 void TmxSYLKWriter::DoBegin() {
   m_row = 1;
+  m_cellStarts.clear();
+  for (const TmxCell& cell : LayOutTitles().Cells) {
+    m_cellStarts.push_back("C;X" + std::to_string(cell.Position));
+  }
   AppendLine("ID;P" + Settings().DocumentTitle);
   if (HasOption(TmxExportOption::xoShowHeader)) WriteCells(LayOutTitles());
 }
@@ -16,11 +20,11 @@ void TmxSYLKWriter::DoEnd() { AppendLine("E"); }
 // undouble them.
 void TmxSYLKWriter::WriteCells(const TmxRowCells& row) {
   const std::string y = ";Y" + std::to_string(m_row) + ";K\"";
-  for (const TmxCell& cell : row.Cells) {
-    m_out += "C;X";
-    m_out += std::to_string(cell.Position);
+  for (size_t i = 0; i < row.Cells.size() && i < m_cellStarts.size(); ++i) {
+    const TmxCell& cell = row.Cells[i];
+    m_out += m_cellStarts[i];
     m_out += y;
-    AppendDoubling(cell.Text, ';');
+    AppendDoubling<';'>(cell.Text);
     m_out += "\"\r\n";
   }
   ++m_row;

@@ -17,7 +17,8 @@ class TmxSYLKWriter : public TmxExportWriter {
  private:
   void WriteCells(const TmxRowCells& row);
 
-  int m_row = 1;  // grows after every row written, the title row included
+  int m_row = 1;                          // grows after every row written, the title row included
+  std::vector<std::string> m_cellStarts;  // "C;X<column>" per written column
 };
 
 }  // namespace vorelia::exporter

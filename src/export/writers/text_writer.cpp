@@ -1,5 +1,7 @@
 #include "export/writers/text_writer.h"
 
+#include "export/writers/byte_set.h"
+
 namespace vorelia::exporter {
 
 void TmxTextWriter::DoBegin() {
@@ -63,12 +65,13 @@ void TmxTextWriter::WritePlainCell(const TmxCell& cell) {
 // a line break inside it. Inner quotes are doubled.
 void TmxTextWriter::WriteCommaCell(const TmxCell& cell) {
   const std::string_view text = cell.Text;
-  if (text.find_first_of("\" ,\r\n") == std::string_view::npos) {
+  static constexpr ByteSet kNeedQuotes("\" ,\r\n");
+  if (kNeedQuotes.FindIn(text) == std::string_view::npos) {
     m_out.append(text);
     return;
   }
   m_out += '"';
-  AppendDoubling(text, '"');
+  AppendDoubling<'"'>(text);
   m_out += '"';
 }
 
