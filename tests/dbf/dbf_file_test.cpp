@@ -469,5 +469,98 @@ TEST_F(DbfFileTest, RestructureKeepsValuesAndABackup) {
   EXPECT_FALSE(std::filesystem::exists(Table("agencias_1.age")));
 }
 
+// ---- Other levels and memo files ---------------------------------------------------------
+
+TDbfFieldDefs Fields(std::initializer_list<std::tuple<const char*, char, int, int>> list) {
+  TDbfFieldDefs defs;
+  for (const auto& [name, type, size, precision] : list) {
+    TDbfFieldDef& def = defs.Add();
+    def.FieldName = name;
+    def.NativeFieldType = type;
+    def.Size = size;
+    def.Precision = precision;
+  }
+  return defs;
+}
+
+TEST_F(DbfFileTest, BinaryFieldsOfLevel7AndFoxProKeepTheirByteOrder) {
+  TDbfFile seven;
+  seven.SetMode(TPagedFileMode::pfMemoryCreate);
+  seven.SetTableLevel(7);
+  seven.SetLanguageId(0x25);
+  seven.CreateTableFile(Fields({{"CONTADOR", '+', 0, 0}, {"INTEIRO", 'I', 0, 0}, {"REAL", 'O', 0, 0}}));
+  EXPECT_EQ(seven.HeaderSize(), 68 + 3 * 48 + 1);
+  EXPECT_EQ(seven.Header()[0], 0x04);
+  Bytes record(static_cast<size_t>(seven.RecordSize()));
+  seven.FillDefaultRecord(record.data());
+  EXPECT_EQ(record, (Bytes{' ', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  seven.WriteFieldValue(1, int64_t{5}, record.data());
+  seven.WriteFieldValue(2, 1.0, record.data());
+  EXPECT_EQ(Bytes(record.begin() + 5, record.begin() + 9), (Bytes{0x80, 0, 0, 5}));
+  EXPECT_EQ(Bytes(record.begin() + 9, record.end()), (Bytes{0xBF, 0xF0, 0, 0, 0, 0, 0, 0}));
+  seven.WriteFieldValue(2, -2.0, record.data());
+  EXPECT_EQ(Bytes(record.begin() + 9, record.end()), (Bytes{0x3F, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(std::get<double>(seven.ReadFieldValue(2, record.data())), -2.0);
+  EXPECT_EQ(seven.InsertRecord(record.data()), 1);
+  EXPECT_EQ(seven.InsertRecord(record.data()), 2);
+  EXPECT_EQ(std::get<int64_t>(seven.ReadFieldValue(0, record.data())), 2);  // auto-increment
+
+  TDbfFile fox;
+  fox.SetMode(TPagedFileMode::pfMemoryCreate);
+  fox.SetTableLevel(25);
+  fox.SetLanguageId(0x03);
+  fox.CreateTableFile(Fields({{"NOME", 'C', 300, 0}, {"INTEIRO", 'I', 0, 0}, {"PRECO", 'Y', 0, 0},
+                              {"QUANDO", 'T', 0, 0}}));
+  EXPECT_EQ(fox.Header()[0], 0x30);
+  EXPECT_EQ(fox.HeaderSize(), 32 + 4 * 32 + 1 + 263);
+  EXPECT_EQ(fox.Header()[32 + 16], 0x2C);  // 300: low byte, then high byte
+  EXPECT_EQ(fox.Header()[32 + 17], 0x01);
+  EXPECT_EQ(fox.Header()[64 + 12], 0x2D);  // INTEIRO starts at record offset 301
+  EXPECT_EQ(fox.Header()[64 + 13], 0x01);
+  record.assign(static_cast<size_t>(fox.RecordSize()), 0);
+  fox.FillDefaultRecord(record.data());
+  fox.WriteFieldValue(1, int64_t{5}, record.data());
+  fox.WriteFieldValue(2, 1.5, record.data());
+  fox.WriteFieldValue(3, TDbfDateTime{{2026, 12, 9}, 1000}, record.data());
+  EXPECT_EQ(Bytes(record.begin() + 301, record.begin() + 305), (Bytes{5, 0, 0, 0}));
+  EXPECT_EQ(Bytes(record.begin() + 305, record.begin() + 313), (Bytes{0x98, 0x3A, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(Bytes(record.begin() + 313, record.begin() + 321),
+            (Bytes{0xC8, 0x8E, 0x25, 0x00, 0xE8, 0x03, 0, 0}));  // Julian day 2461384, 1000 ms
+  EXPECT_EQ(std::get<TDbfDateTime>(fox.ReadFieldValue(3, record.data())),
+            (TDbfDateTime{{2026, 12, 9}, 1000}));
+}
+
+TEST_F(DbfFileTest, MemoFieldsNeedTheMemoFileAndReadEmptyWithoutIt) {
+  {
+    TDbfFile file;
+    file.SetFileName(Table("notas.age"));
+    file.SetMode(TPagedFileMode::pfExclusiveCreate);
+    file.SetLanguageId(0x25);
+    file.CreateTableFile(Fields({{"NOME", 'C', 10, 0}, {"OBS", 'M', 0, 0}}));
+    EXPECT_EQ(file.Header()[0], 0x8B);
+    Bytes record(static_cast<size_t>(file.RecordSize()));
+    file.FillDefaultRecord(record.data());
+    file.WriteFieldValue(1, std::string("texto longo da agencia"), record.data());
+    EXPECT_EQ(std::string(record.begin() + 11, record.end()), "         1");
+    file.InsertRecord(record.data());
+  }
+  ASSERT_TRUE(std::filesystem::exists(Table("notas.dbt")));
+  Bytes record(21);
+  {
+    TDbfFile file;
+    file.SetFileName(Table("notas.age"));
+    file.SetMode(TPagedFileMode::pfReadOnly);
+    ASSERT_TRUE(file.OpenTable());
+    ASSERT_TRUE(file.ReadRecord(1, record.data()));
+    EXPECT_EQ(std::get<std::string>(file.ReadFieldValue(1, record.data())), "texto longo da agencia");
+  }
+  std::filesystem::remove(Table("notas.dbt"));
+  TDbfFile file;
+  file.SetFileName(Table("notas.age"));
+  file.SetMode(TPagedFileMode::pfReadWriteOpen);
+  ASSERT_TRUE(file.OpenTable());
+  EXPECT_TRUE(std::holds_alternative<std::monostate>(file.ReadFieldValue(1, record.data())));
+}
+
 }  // namespace
 }  // namespace vorelia::dbf
