@@ -8,6 +8,7 @@
 #include "dbf/byte_order.h"
 #include "dbf/dbf_errors.h"
 #include "dbf/expression_parser.h"
+#include "dbf/index_cursor.h"
 #include "platform/code_page.h"
 
 namespace vorelia::dbf {
@@ -1059,6 +1060,14 @@ bool TIndexFile::UpdateKeys(int32_t recordNo, const uint8_t* previous, const uin
 }
 
 // Cursor -------------------------------------------------------------------------------------
+
+std::unique_ptr<TVirtualCursor> TIndexFile::CreateTagCursor(const std::string& tagName) {
+  const std::string upper = platform::AnsiUpper(tagName);
+  for (const auto& tag : m_tags) {
+    if (tag->name == upper) return std::make_unique<TIndexCursor>(*this, upper);
+  }
+  return nullptr;
+}
 
 void TIndexFile::DescendToEdge(const TTag& tag, std::vector<TLevel>& path, bool forward) {
   for (int depth = static_cast<int>(path.size());; ++depth) {

@@ -15,6 +15,7 @@
 #include "dbf/index_page.h"
 #include "dbf/index_seam.h"
 #include "dbf/paged_file.h"
+#include "dbf/virtual_cursor.h"
 
 namespace vorelia::dbf {
 
@@ -57,7 +58,7 @@ constexpr int kMaxTags = 47;
 // In the exclusive modes blocks and tag headers are kept in memory and written when the file
 // is flushed or closed. In the shared modes every operation re-reads the headers first, locks
 // the blocks it changes and writes them before it returns.
-class TIndexFile : public TIndexSeam {
+class TIndexFile : public TIndexSeam, public TTagCursorSource {
  public:
   TIndexFile(TIndexTable& table, std::filesystem::path fileName);
   ~TIndexFile() override;
@@ -92,6 +93,9 @@ class TIndexFile : public TIndexSeam {
   void ReleaseExclusive() override;
   bool Flush() override;
   void Close() override;
+
+  // TTagCursorSource: a TIndexCursor over the tag.
+  std::unique_ptr<TVirtualCursor> CreateTagCursor(const std::string& tagName) override;
 
   // Tags.
   int TagCount() const { return static_cast<int>(m_tags.size()); }

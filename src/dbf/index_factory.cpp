@@ -1,0 +1,65 @@
+#include "dbf/index_factory.h"
+
+#include "dbf/dbf_file.h"
+
+namespace vorelia::dbf {
+namespace {
+
+// A table file seen through what its index files need.
+class TTableLink : public TIndexTable {
+ public:
+  explicit TTableLink(TDbfFile& table) : m_table(table) {}
+
+  const TDbfFieldDefs& FieldDefs() const override { return m_table.FieldDefs(); }
+  TFieldValue ReadFieldValue(int fieldNo, const uint8_t* record) const override {
+    return m_table.ReadFieldValue(fieldNo, record);
+  }
+  int32_t RecordSize() const override { return m_table.RecordSize(); }
+  int32_t RecordCount() override { return m_table.RecordCount(); }
+  bool ReadRecord(int32_t recordNo, uint8_t* buffer) override {
+    return m_table.ReadRecord(recordNo, buffer);
+  }
+  std::vector<uint8_t> DefaultRecord() override {
+    std::vector<uint8_t> record(static_cast<size_t>(m_table.RecordSize()) + 1, ' ');
+    m_table.FillDefaultRecord(record.data());
+    record.resize(static_cast<size_t>(m_table.RecordSize()));
+    return record;
+  }
+  uint8_t LanguageId() const override { return m_table.LanguageId(); }
+  int TableLevel() const override { return m_table.TableLevel(); }
+  std::string TableName() const override { return m_table.FileName().stem().string(); }
+  bool HeldExclusively() override { return !m_table.NeedLocks(); }
+
+ private:
+  TDbfFile& m_table;
+};
+
+// The link lives as long as the index file that uses it.
+struct TLinkHolder {
+  explicit TLinkHolder(TDbfFile& table) : link(table) {}
+  TTableLink link;
+};
+
+class TTableIndexFile : private TLinkHolder, public TIndexFile {
+ public:
+  TTableIndexFile(TDbfFile& table, const std::filesystem::path& path)
+      : TLinkHolder(table), TIndexFile(link, path) {}
+};
+
+}  // namespace
+
+std::unique_ptr<TIndexSeam> TIndexFileFactory::OpenIndexFile(TDbfFile& table,
+                                                             const std::filesystem::path& path,
+                                                             TPagedFileMode mode) {
+  auto index = std::make_unique<TTableIndexFile>(table, path);
+  if (!index->Open(mode, m_onLocaleError)) return nullptr;
+  return index;
+}
+
+TIndexFileFactory& InstallIndexEngine() {
+  static TIndexFileFactory factory;
+  SetDefaultIndexFactory(&factory);
+  return factory;
+}
+
+}  // namespace vorelia::dbf
