@@ -8,7 +8,7 @@ namespace vorelia::platform {
 
 // What the error window shows of one exception.
 struct TErrorDescription {
-  std::string message;  // the exception's message text (UTF-8)
+  std::string message;  // the exception's message text in UTF-8 (ANSI messages are converted)
   uint32_t address;     // code address, as the program prints it
 };
 

@@ -52,6 +52,15 @@ TEST(ErrorDescriptionTest, OtherExceptionsUseTheCatchSite) {
   EXPECT_EQ(DescribeError(odd, nullptr).address, 0u);
 }
 
+TEST(ErrorDescriptionTest, AnsiMessagesReachTheWindowAsUtf8) {
+  std::exception_ptr ansi = Capture([] { throw ETestError("Campo n\xE3o encontrado"); });
+  EXPECT_EQ(DescribeError(ansi, nullptr).message, "Campo n\xC3\xA3o encontrado");
+  std::exception_ptr utf8 = Capture([] { throw ETestError("Campo n\xC3\xA3o encontrado"); });
+  EXPECT_EQ(DescribeError(utf8, nullptr).message, "Campo n\xC3\xA3o encontrado");
+  std::exception_ptr cut = Capture([] { throw std::runtime_error("fim \xC3"); });
+  EXPECT_EQ(DescribeError(cut, nullptr).message, "fim \xC3\x83");
+}
+
 TEST(ErrorDescriptionTest, OnlyTheAbortIsSilent) {
   EXPECT_TRUE(IsSilentAbort(Capture([] { throw EAbort(); })));
   EXPECT_FALSE(IsSilentAbort(Capture([] { throw ETestError("x"); })));
