@@ -98,7 +98,8 @@ TEST(ColumnModelTest, RowLayoutSkipsHiddenColumnsAndKeepsPositions) {
   EXPECT_FALSE(model.IsWritten(1));
   EXPECT_FALSE(model.IsWritten(6));
   TmxRowCells row;
-  model.LayOutRow({"a", "b", "c"}, 1, row);  // a short row: the missing values are empty
+  const TmxValues values = {"a", "b", "c"};  // a short row: the missing values are empty
+  model.LayOutRow(values, 1, row);
   ASSERT_EQ(4u, row.Cells.size());
   EXPECT_EQ("a", row.Cells[0].Text);
   EXPECT_EQ(30, row.Cells[0].Width);

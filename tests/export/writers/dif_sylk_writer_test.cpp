@@ -7,94 +7,13 @@
 namespace vorelia::exporter::test {
 namespace {
 
-const char* kDifHead = R"(TABLE
-0,1
-"TMXDBGRIDEXPORT"
-VECTORS
-0,6
-""
-TUPLES
-0,%
-""
-DATA
-0,0
-""
-)";
-
-std::string DifHead(const std::string& tuples) {
-  std::string head = kDifHead;
-  head.replace(head.find('%'), 1, tuples);
-  return head;
-}
-
-const char* kDifTitles = R"(-1,0
-BOT
-1,0
-"Nome Da Agência"
-1,0
-"Endereço"
-1,0
-"Município / Bairro"
-1,0
-"UF"
-1,0
-"DDD"
-1,0
-"TELEFONE"
-)";
-
 TEST(DIFWriterTest, EveryValueIsQuotedWithItsQuotesAsTheyAre) {
-  const std::string rows = R"(-1,0
-BOT
-1,0
-"Agência São José"
-1,0
-"Rua A, 10"
-1,0
-"Sé"
-1,0
-"SP"
-1,0
-"011"
-1,0
-"12345-678"
--1,0
-BOT
-1,0
-"Emprego <b>& Cia"
-1,0
-"Av. {x}\y"
-1,0
-"a;b"
-1,0
-"RJ"
-1,0
-"5"B"
-1,0
-""
--1,0
-BOT
-1,0
-""
-1,0
-"C:\Arquivos"
-1,0
-"Campinas"
-1,0
-"SP"
-1,0
-"019"
-1,0
-"3232-1000"
--1,0
-EOD
-)";
-  EXPECT_BYTES(Crlf(Ansi(DifHead("3") + kDifTitles + rows)), ExportAgencies(TmxExportType::xtDIF));
+  EXPECT_BYTES(ExpectedDocument("agencias.dif"), ExportAgencies(TmxExportType::xtDIF));
 }
 
 TEST(DIFWriterTest, EmptyTableHasNoTuplesButTheTitles) {
   const TmxColumnModel model(AgencyColumns(), {});
-  EXPECT_BYTES(Crlf(Ansi(DifHead("0") + kDifTitles + "-1,0\nEOD\n")),
+  EXPECT_BYTES(ExpectedDocument("agencias_vazia.dif"),
                ExportDocument(TmxExportType::xtDIF, model, AgencyInfo(0), {}));
 }
 
@@ -116,34 +35,7 @@ TEST(DIFWriterTest, CountsComeFromTheGridAndTheWalk) {
 }
 
 TEST(SYLKWriterTest, SemicolonsAreDoubledAndQuotesKept) {
-  const std::string expected = Crlf(Ansi(R"(ID;PTMXDBGRIDEXPORT
-C;X1;Y1;K"Nome Da Agência"
-C;X2;Y1;K"Endereço"
-C;X3;Y1;K"Município / Bairro"
-C;X4;Y1;K"UF"
-C;X5;Y1;K"DDD"
-C;X6;Y1;K"TELEFONE"
-C;X1;Y2;K"Agência São José"
-C;X2;Y2;K"Rua A, 10"
-C;X3;Y2;K"Sé"
-C;X4;Y2;K"SP"
-C;X5;Y2;K"011"
-C;X6;Y2;K"12345-678"
-C;X1;Y3;K"Emprego <b>& Cia"
-C;X2;Y3;K"Av. {x}\y"
-C;X3;Y3;K"a;;b"
-C;X4;Y3;K"RJ"
-C;X5;Y3;K"5"B"
-C;X6;Y3;K""
-C;X1;Y4;K""
-C;X2;Y4;K"C:\Arquivos"
-C;X3;Y4;K"Campinas"
-C;X4;Y4;K"SP"
-C;X5;Y4;K"019"
-C;X6;Y4;K"3232-1000"
-E
-)"));
-  EXPECT_BYTES(expected, ExportAgencies(TmxExportType::xtSYLK));
+  EXPECT_BYTES(ExpectedDocument("agencias.slk"), ExportAgencies(TmxExportType::xtSYLK));
 }
 
 TEST(SYLKWriterTest, EmptyTableAndHiddenColumnGap) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +23,13 @@ inline std::string Crlf(std::string_view text) {
     out += c;
   }
   return out;
+}
+
+// A hand-written expected document of tests/data_files/export (code page 1252, CR LF).
+inline std::string ExpectedDocument(const std::string& name) {
+  std::ifstream in(std::string(VORELIA_TEST_DATA) + "/export/" + name, std::ios::binary);
+  EXPECT_TRUE(in.good()) << name;
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 inline std::string Spaces(size_t n) { return std::string(n, ' '); }

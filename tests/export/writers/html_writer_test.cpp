@@ -7,76 +7,13 @@
 namespace vorelia::exporter::test {
 namespace {
 
-const char* kHead = R"(<!-- THIS FILE WAS CREATED BY TAV'S EXPORT COMPONENTS FOR NORVANE KELTRA -->
-<!-- DOCTYPE HTML PUBLIC "-//W3C//DTD HTML 4.0 TRANSITIONAL//EN" -->
-<HTML>
- <HEAD>
-  <META HTTP - EQUIV = "Content - Type" CONTENT = "TEXT/HTML">
-  <META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=windows-1252">
-  <META NAME = "GENERATOR" CONTENT = "Tav's Export Components for Keltra" >
-  <META NAME = "Author" CONTENT = "Ildra Vosk" >
-  <META NAME = "Description" CONTENT = "" >
-  <TITLE></TITLE>
- </HEAD>
- <BODY BGCOLOR="#FFFFFF" LINK="#0000FF" ALINK="#FF0000" VLINK="#FFFF00" TEXT="#000000">
- <FONT COLOR="#000000" FACE="Arial,Helvetica">
-  <HR>
-  <TABLE WIDTH="100%" CELLPADDING="4" CELLSPACING="0" BORDER="1" BGCOLOR="#FFFFCF">
-  <FONT COLOR="#000000" FACE="Arial,Helvetica">
-)";
-
-const char* kTitleRow = R"(   <TR BGCOLOR="#336699">
-    <TD ALIGN="Left" ><B><FONT COLOR="#FFFFFF"><small>Nome Da Agência</small></FONT></B></TD>
-    <TD ALIGN="Left" ><B><FONT COLOR="#FFFFFF"><small>Endereço</small></FONT></B></TD>
-    <TD ALIGN="Left" ><B><FONT COLOR="#FFFFFF"><small>Município / Bairro</small></FONT></B></TD>
-    <TD ALIGN="Left" ><B><FONT COLOR="#FFFFFF"><small>UF</small></FONT></B></TD>
-    <TD ALIGN="Left" ><B><FONT COLOR="#FFFFFF"><small>DDD</small></FONT></B></TD>
-    <TD ALIGN="Left" ><B><FONT COLOR="#FFFFFF"><small>TELEFONE</small></FONT></B></TD>
-   </TR>
-)";
-
-const char* kTail = R"(  </FONT>
-  </TABLE>
-  <HR>
-Criado: 08/12/2026 14:05:09
- </FONT>
- </BODY>
-</HTML>
-)";
-
 TEST(HTMLWriterTest, AgencyPageWithEscapedValuesAndAlternatingRows) {
-  const std::string rows = R"(   <TR>
-    <TD ALIGN="Left" ><small>Agência São José</small></TD>
-    <TD ALIGN="Left" ><small>Rua A, 10</small></TD>
-    <TD ALIGN="Left" ><small>Sé</small></TD>
-    <TD ALIGN="Left" ><small>SP</small></TD>
-    <TD ALIGN="Left" ><small>011</small></TD>
-    <TD ALIGN="Left" ><small>12345-678</small></TD>
-   </TR>
-   <TR BGCOLOR="#FFFFFF">
-    <TD ALIGN="Left" ><small>Emprego &lt;b&gt;&amp; Cia</small></TD>
-    <TD ALIGN="Left" ><small>Av. {x}\y</small></TD>
-    <TD ALIGN="Left" ><small>a;b</small></TD>
-    <TD ALIGN="Left" ><small>RJ</small></TD>
-    <TD ALIGN="Left" ><small>5&quot;B</small></TD>
-    <TD ALIGN="Left" ><small>&nbsp;</small></TD>
-   </TR>
-   <TR>
-    <TD ALIGN="Left" ><small>&nbsp;</small></TD>
-    <TD ALIGN="Left" ><small>C:\Arquivos</small></TD>
-    <TD ALIGN="Left" ><small>Campinas</small></TD>
-    <TD ALIGN="Left" ><small>SP</small></TD>
-    <TD ALIGN="Left" ><small>019</small></TD>
-    <TD ALIGN="Left" ><small>3232-1000</small></TD>
-   </TR>
-)";
-  const std::string expected = Crlf(Ansi(std::string(kHead) + kTitleRow + rows + kTail));
-  EXPECT_BYTES(expected, ExportAgencies(TmxExportType::xtHTML));
+  EXPECT_BYTES(ExpectedDocument("agencias.html"), ExportAgencies(TmxExportType::xtHTML));
 }
 
 TEST(HTMLWriterTest, EmptyTablePageHasTheTitleRowOnly) {
   const TmxColumnModel model(AgencyColumns(), {});
-  EXPECT_BYTES(Crlf(Ansi(std::string(kHead) + kTitleRow + kTail)),
+  EXPECT_BYTES(ExpectedDocument("agencias_vazia.html"),
                ExportDocument(TmxExportType::xtHTML, model, AgencyInfo(0), {}));
 }
 
