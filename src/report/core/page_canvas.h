@@ -130,7 +130,7 @@ class TPageCanvas {
   // Text with its top at y, aligned on x; rightToLeft asks for right-to-left reading.
   virtual void TextOut(int x, int y, std::string_view text, TTextAlign align = TTextAlign::Left,
                        bool rightToLeft = false) = 0;
-  // As TextOut, clipped to clip; the clipping stays until ClipOff.
+  // As TextOut, with this text clipped to clip.
   virtual void TextRect(const TCanvasRect& clip, int x, int y, std::string_view text,
                         TTextAlign align = TTextAlign::Left, bool rightToLeft = false) = 0;
   // Outlined with the pen and filled with the brush.
