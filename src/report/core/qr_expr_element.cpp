@@ -193,14 +193,15 @@ TQREvResult ApplyNot(const TQREvResult& operand) {
 TQREvResult TQREvElementOperator::Value(TQREvaluator& evaluator) {
   // A right operand that is itself an operator (1 + 2 + ... + 1000 compiles that way) is taken
   // in this loop rather than by recursion, so long chains cost no stack.
+  TQREvResult left = evaluator.EvaluateNext();
+  auto* next = dynamic_cast<TQREvElementOperator*>(evaluator.PeekNext());
+  if (!next) return ApplyOperator(m_op, left, evaluator.EvaluateNext());
   std::vector<std::pair<TQREvOperator, TQREvResult>> pending;
-  TQREvOperator op = m_op;
-  for (;;) {
-    pending.emplace_back(op, evaluator.EvaluateNext());
-    auto* next = dynamic_cast<TQREvElementOperator*>(evaluator.PeekNext());
-    if (!next) break;
+  pending.emplace_back(m_op, std::move(left));
+  while (next) {
     evaluator.SkipNext();
-    op = next->m_op;
+    pending.emplace_back(next->m_op, evaluator.EvaluateNext());
+    next = dynamic_cast<TQREvElementOperator*>(evaluator.PeekNext());
   }
   TQREvResult right = evaluator.EvaluateNext();
   for (auto it = pending.rbegin(); it != pending.rend(); ++it) {

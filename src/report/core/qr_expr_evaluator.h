@@ -25,6 +25,15 @@
 //   group change:        !SameResult(previous, evaluator.Value())
 //   evaluator.Discard(); // or let it go out of scope
 //
+// A report that refers to its expressions by text rather than holding evaluators can use
+// TQRExprEngine (qr_expr_engine.h), which keeps one evaluator per printable and expression for
+// a run and offers Text (with the mask), Key (for group changes), Accumulate, Reset and
+// NamedValueChanged.
+//
+// The Qt layer sets the regional facts once at start-up: SetExprLocale (qr_expr_locale.h)
+// with the desktop's decimal separator and date and time formats, and SetQRApplicationTitle
+// (qr_expr_environment.h) with the application title.
+//
 // Compile never fails and Value never throws for a prepared evaluator: every problem is an
 // error result (TQREvResult::IsError, message in StrResult). Only ResultText on an error
 // result, and Value on an evaluator that was never compiled, raise EQRError.
