@@ -1,4 +1,5 @@
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -251,6 +252,7 @@ TEST_F(ReportExpressionTest, TextFunctions) {
       {"FORMATNUMERIC('#,##0.00', 1234.5)", "STRING 1.234,50"},
       {"FORMATNUMERIC('0', 7)", "STRING 7"},
       {"FORMATNUMERIC(1, 2)", "ERROR Wrong arguments for FORMATNUMERIC"},
+      {"FORMATNUMERIC('0', 1E308 * 10)", "ERROR Invalid format or value specified"},
       {"TIME", "STRING 10:20:30"},
       {"DATE", "STRING 09/12/2026"},
       {"TIME(1)", "ERROR Too many arguments"},
@@ -389,6 +391,34 @@ TEST_F(ReportExpressionTest, DeepNestingIsAnErrorNotACrash) {
   for (int i = 0; i < 300; ++i) calls += "INT(";
   calls += "1" + std::string(300, ')');
   EXPECT_EQ(Eval(calls), "ERROR Expression nested too deeply");
+}
+
+// Texts made of the language's own characters, compiled and evaluated: whatever they hold,
+// the result is a value or an error, never an exception.
+TEST_F(ReportExpressionTest, ArbitraryTextsNeverThrow) {
+  const std::string alphabet = "0123456789.Ee+-*/<>=()[]', aAnNoOdDtTrRxIF(SUMCOUNT)";
+  TQREvEnvironment functions;
+  functions.AddNamedValue("X", "X + 1");
+  functions.Compile();
+  std::uint32_t seed = 12345;
+  const auto next = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return seed >> 16;
+  };
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    const std::uint32_t length = next() % 40;
+    for (std::uint32_t i = 0; i < length; ++i) text += alphabet[next() % alphabet.size()];
+    SCOPED_TRACE(text);
+    TQREvaluator evaluator(&functions);
+    EXPECT_NO_THROW({
+      evaluator.Compile(text);
+      (void)evaluator.Value();
+      evaluator.AccumulateAggregates();
+      (void)evaluator.Value();
+    });
+  }
+  functions.Discard();
 }
 
 // --- Named values -----------------------------------------------------------------------
