@@ -377,8 +377,10 @@ void TDataSet::StartInsert(bool append) {
   if (append) {
     // The new record shows after the last one, with as many earlier records as fit.
     ClearBuffers();
-    InternalLast();
-    while (m_bufferRecords < BufferCount() - 1 && GetPriorRecord()) {
+    if (BufferCount() > 1) {
+      InternalLast();
+      while (m_bufferRecords < BufferCount() - 1 && GetPriorRecord()) {
+      }
     }
     m_activeRecord = m_bufferRecords;
     ++m_bufferRecords;
@@ -437,6 +439,9 @@ void TDataSet::Post() {
     if (field->Required && field->FieldNo() > 0 && field->IsNull())
       throw EDatabaseError(FormatMessage(msg::kFieldRequired, {field->FieldName()}));
   InternalPost();
+  // The stored record is an ordinary one now; the window is re-read around it.
+  if (TRecordBuffer* buffer = ActiveBuffer(); buffer && buffer->Bookmark >= 0)
+    buffer->Flag = TBookmarkFlag::Current;
   m_modified = false;
   SetState(TDataSetState::Browse);
   Resync();

@@ -126,7 +126,7 @@ TDate ParseDate(std::string_view text) {
 }
 
 // Converts a value to the form a field of `type` stores.
-TFieldValue Coerce(const TFieldValue& value, TFieldType type) {
+TFieldValue Coerce(TFieldValue value, TFieldType type) {
   if (IsNull(value)) return value;
   const auto* text = std::get_if<std::string>(&value);
   switch (type) {
@@ -135,6 +135,7 @@ TFieldValue Coerce(const TFieldValue& value, TFieldType type) {
     case TFieldType::Blob:
     case TFieldType::Bytes:
     case TFieldType::Unknown:
+      if (text) return value;
       return ValueText(value);
     case TFieldType::SmallInt:
     case TFieldType::Integer:
@@ -203,14 +204,19 @@ TFieldValue TField::Value() const {
   return m_dataSet ? m_dataSet->ReadFieldValue(*this) : TFieldValue{};
 }
 
-void TField::SetValue(const TFieldValue& value) {
+void TField::SetValue(TFieldValue value) {
   if (!m_dataSet) throw EDatabaseError(std::string(msg::kDataSetClosed));
-  m_dataSet->WriteFieldValue(*this, Coerce(value, m_dataType));
+  m_dataSet->WriteFieldValue(*this, Coerce(std::move(value), m_dataType));
 }
 
 bool TField::IsNull() const { return vorelia::data::IsNull(Value()); }
 
-std::string TField::AsString() const { return FormatValue(Value()); }
+std::string TField::AsString() const {
+  TFieldValue value = Value();
+  // Text is shown as stored; handing it over saves a copy on every read.
+  if (auto* text = std::get_if<std::string>(&value)) return std::move(*text);
+  return FormatValue(value);
+}
 void TField::SetAsString(std::string_view text) { SetValue(ParseText(text)); }
 
 int64_t TField::AsInteger() const {

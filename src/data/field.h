@@ -45,7 +45,7 @@ class TField {
   // Value of the active record; null when the dataset has no active record.
   TFieldValue Value() const;
   // Writes into the active record. Requires: dataset in edit or insert state.
-  void SetValue(const TFieldValue& value);
+  void SetValue(TFieldValue value);
   bool IsNull() const;
   void Clear() { SetValue(TFieldValue{}); }
 

@@ -444,24 +444,26 @@ void TDbfDataSet::InternalDelete() {
 
 // --- Field values ------------------------------------------------------------------------------
 
-std::string TDbfDataSet::ToAnsi(const std::string& text) const {
-  if (OnTranslate) {
-    std::string dest;
-    const int length = OnTranslate(const_cast<TDbfDataSet&>(*this), text, dest, false);
-    if (length >= 0 && static_cast<size_t>(length) < dest.size()) dest.resize(static_cast<size_t>(length));
-    return dest;
-  }
-  return m_toAnsi.Translate(text);
+void TDbfDataSet::CallOnTranslate(std::string& text, bool toTable) const {
+  std::string dest;
+  const int length = OnTranslate(const_cast<TDbfDataSet&>(*this), text, dest, toTable);
+  if (length >= 0 && static_cast<size_t>(length) < dest.size())
+    dest.resize(static_cast<size_t>(length));
+  text = std::move(dest);
 }
 
-std::string TDbfDataSet::ToTable(const std::string& text) const {
-  if (OnTranslate) {
-    std::string dest;
-    const int length = OnTranslate(const_cast<TDbfDataSet&>(*this), text, dest, true);
-    if (length >= 0 && static_cast<size_t>(length) < dest.size()) dest.resize(static_cast<size_t>(length));
-    return dest;
-  }
-  return m_toTable.Translate(text);
+void TDbfDataSet::ToAnsi(std::string& text) const {
+  if (OnTranslate)
+    CallOnTranslate(text, false);
+  else
+    m_toAnsi.TranslateInPlace(text);
+}
+
+void TDbfDataSet::ToTable(std::string& text) const {
+  if (OnTranslate)
+    CallOnTranslate(text, true);
+  else
+    m_toTable.TranslateInPlace(text);
 }
 
 data::TFieldValue TDbfDataSet::GetFieldValue(const data::TField& field,
@@ -472,8 +474,8 @@ data::TFieldValue TDbfDataSet::GetFieldValue(const data::TField& field,
     DataType type;
     data::TFieldValue operator()(std::monostate) const { return {}; }
     data::TFieldValue operator()(std::string& s) const {
-      if (type != DataType::String && type != DataType::Memo) return std::move(s);
-      return self.ToAnsi(s);
+      if (type == DataType::String || type == DataType::Memo) self.ToAnsi(s);
+      return std::move(s);
     }
     data::TFieldValue operator()(int64_t i) const { return i; }
     data::TFieldValue operator()(double d) const { return d; }
@@ -495,13 +497,16 @@ void TDbfDataSet::SetFieldValue(const data::TField& field, data::TRecordBuffer& 
     const data::TField& field;
     TFieldValue operator()(std::monostate) const { return {}; }
     TFieldValue operator()(const std::string& s) const {
-      if (field.DataType() == DataType::String) {
+      std::string text;
+      if (field.DataType() == DataType::String && field.Size() > 0) {
         // Cut to the field first, so a translation cannot push the end of the text out.
-        const size_t size = field.Size() > 0 ? static_cast<size_t>(field.Size()) : s.size();
-        return self.ToTable(s.substr(0, std::min(size, s.size())));
+        text.assign(s, 0, std::min(static_cast<size_t>(field.Size()), s.size()));
+      } else {
+        text = s;
       }
-      if (field.DataType() == DataType::Memo) return self.ToTable(s);
-      return s;
+      if (field.DataType() == DataType::String || field.DataType() == DataType::Memo)
+        self.ToTable(text);
+      return text;
     }
     TFieldValue operator()(int64_t i) const { return i; }
     TFieldValue operator()(double d) const { return d; }

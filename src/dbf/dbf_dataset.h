@@ -140,8 +140,10 @@ class TDbfDataSet : public data::TDataSet {
   void AttachIndexDefs();
   void ParseFilter();
   void SelectIndex();
-  std::string ToAnsi(const std::string& text) const;
-  std::string ToTable(const std::string& text) const;
+  // Convert text in place between the ANSI and the table code page.
+  void ToAnsi(std::string& text) const;
+  void ToTable(std::string& text) const;
+  void CallOnTranslate(std::string& text, bool toTable) const;
 
   std::string m_filePath;
   std::string m_tableName;

@@ -1,5 +1,6 @@
 #include "dbf/string_translator.h"
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 #include <utility>
@@ -38,9 +39,27 @@ TStringTranslator::TStringTranslator(int fromCodePage, int toCodePage)
   if (m_identity || MultiByte(fromCodePage) || MultiByte(toCodePage)) return;
   const std::string& table = CachedTable(fromCodePage, toCodePage);
   if (table.size() == 256) {
-    for (size_t i = 0; i < 256; ++i) m_table[i] = static_cast<unsigned char>(table[i]);
+    m_asciiUnchanged = true;
+    for (size_t i = 0; i < 256; ++i) {
+      m_table[i] = static_cast<unsigned char>(table[i]);
+      if (i < 0x80 && m_table[i] != i) m_asciiUnchanged = false;
+    }
     m_hasTable = true;
   }
+}
+
+void TStringTranslator::TranslateInPlace(std::string& text) const {
+  if (m_identity) return;
+  if (!m_hasTable) {
+    text = platform::ConvertCodePage(text, m_from, m_to);
+    return;
+  }
+  auto first = text.begin();
+  // Most text is plain ASCII, which the usual code pages share: skip it quickly.
+  if (m_asciiUnchanged)
+    first = std::find_if(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; });
+  for (auto it = first; it != text.end(); ++it)
+    *it = static_cast<char>(m_table[static_cast<unsigned char>(*it)]);
 }
 
 std::string TStringTranslator::Translate(std::string_view text) const {

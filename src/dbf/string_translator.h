@@ -17,12 +17,14 @@ class TStringTranslator {
   // True when text passes unchanged.
   bool Identity() const { return m_identity; }
   std::string Translate(std::string_view text) const;
+  void TranslateInPlace(std::string& text) const;
 
  private:
   int m_from = 0;
   int m_to = 0;
   bool m_identity = true;
   bool m_hasTable = false;
+  bool m_asciiUnchanged = false;  // bytes below 0x80 map to themselves
   std::array<unsigned char, 256> m_table{};
 };
 
