@@ -1,7 +1,6 @@
 #include "export/writers/column_model.h"
 
 #include <algorithm>
-#include <climits>
 
 #include "export/writers/date_time_text.h"
 #include "export/writers/number_text.h"
@@ -33,7 +32,10 @@ TmxColumnModel::TmxColumnModel(std::vector<TmxGridColumn> columns, TmxExportSett
     int width = WidthByType(m_columns[k]);
     if (k < m_settings.ColumnWidths.size()) {
       const auto entry = ReadInteger(m_settings.ColumnWidths[k]);
-      if (entry && *entry >= INT_MIN && *entry <= INT_MAX) width = static_cast<int>(*entry);
+      // Wider columns than any text would only pad documents out of all proportion.
+      if (entry && *entry >= -kMaxColumnWidth && *entry <= kMaxColumnWidth) {
+        width = static_cast<int>(*entry);
+      }
     }
     m_widths.push_back(width);
   }

@@ -88,6 +88,8 @@ class TmxColumnModel {
   // Lays out a row. `rowNumber` is the running number of a data row, 0 for the title row.
   void LayOutRow(const TmxValues& values, int rowNumber, TmxRowCells& out) const;
 
+  // ColumnWidths entries beyond this magnitude are ignored.
+  static constexpr int kMaxColumnWidth = 65535;
   // The row-number column: width and alignment code.
   static constexpr int kRowNumberWidth = 6;
   static constexpr int kRowNumberAlignment = 2;

@@ -32,7 +32,8 @@ void TmxExcelWriter::DoBegin() {
     m_sheet.WriteMargin(TmxMarginSide::Right, excel.RightMargin);
   }
   if (excel.Options.Has(TmxExcelOption::reSetColumnWidths)) {
-    m_sheet.WriteColumnWidth(0, 255, static_cast<uint16_t>(excel.ColumnWidth * 256));
+    m_sheet.WriteColumnWidth(0, 255,
+                             static_cast<uint16_t>(static_cast<int64_t>(excel.ColumnWidth) * 256));
   }
   if (WriteTextLines(Info().Header) > 0) m_sheet.WriteBlank();
   m_sheet.MoveAfterEnter = TmxMoveAfterEnter::maRight;

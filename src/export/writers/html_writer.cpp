@@ -55,6 +55,12 @@ uint32_t CustomColor(const TmxHTMLColors& c, int slot) {
 constexpr std::array<std::string_view, 6> kLinkSchemes = {
     "http:", "https:", "ftp:", "news:", "nntp:", "mailto:"};
 
+// A template's column in the colour table; an unknown template reads as the standard one.
+size_t TemplateColumn(TmxHTMLColorTemplate colorTemplate) {
+  const size_t column = static_cast<size_t>(colorTemplate);
+  return column < kFixedTemplates ? column : 0;
+}
+
 bool LooksLikeLink(std::string_view text) {
   if (text.find(':') == std::string_view::npos) return false;  // the common case, in one scan
   for (std::string_view scheme : kLinkSchemes) {
@@ -71,7 +77,7 @@ std::string TmxHTMLWriter::Color(int slot) const {
   if (slot >= 0 && slot < kSlots) {
     value = html.Template == TmxHTMLColorTemplate::ctCustom
                 ? CustomColor(html.CustomColors, slot)
-                : kTemplateColors[static_cast<size_t>(slot)][static_cast<size_t>(html.Template)];
+                : kTemplateColors[static_cast<size_t>(slot)][TemplateColumn(html.Template)];
   }
   char buffer[16];
   std::snprintf(buffer, sizeof buffer, "#%.6X", static_cast<unsigned>(value));

@@ -67,7 +67,7 @@ void TmxNativeExcel::WriteFont(const TmxFont& font) {
   if (m_fonts >= kMaxFonts) return;
   const std::string_view name = Cut(font.Name);
   Record(0x0031, static_cast<uint16_t>(name.size() + 5));
-  Put16(static_cast<uint16_t>(font.Size * 20));
+  Put16(static_cast<uint16_t>(static_cast<int64_t>(font.Size) * 20));
   Put16(static_cast<uint16_t>((font.Bold ? 0x01 : 0) | (font.Italic ? 0x02 : 0) |
                               (font.Underline ? 0x04 : 0) | (font.StrikeOut ? 0x08 : 0)));
   PutShortText(name);

@@ -94,7 +94,7 @@ std::string TmxRTFWriter::FontEntry(int n, const TmxFont& font) {
 }
 
 std::string TmxRTFWriter::FontStyle(const TmxFont& font) {
-  std::string style = "\\fs" + std::to_string(font.Size * 2);
+  std::string style = "\\fs" + std::to_string(static_cast<int64_t>(font.Size) * 2);
   if (font.Bold) style += "\\b";
   if (font.Italic) style += "\\i";
   if (font.Underline) style += "\\ul";
@@ -105,7 +105,8 @@ std::string TmxRTFWriter::FontStyle(const TmxFont& font) {
 uint32_t TmxRTFWriter::SlotColor(int slot) const {
   const TmxRTFOptions& rtf = Settings().DOC_RTF;
   if (rtf.Template != TmxRTFColorTemplate::rtCustom) {
-    return kTemplateColors[static_cast<size_t>(slot)][static_cast<size_t>(rtf.Template)];
+    const size_t column = static_cast<size_t>(rtf.Template);
+    return kTemplateColors[static_cast<size_t>(slot)][column < kFixedTemplates ? column : 0];
   }
   const TmxRTFColors& c = rtf.CustomSettings;
   switch (slot) {

@@ -173,5 +173,30 @@ TEST(WritersRobustnessTest, ZeroColumnsAndSparseRowsAreHarmless) {
   }
 }
 
+TEST(WritersRobustnessTest, OutlandishSettingsStayWithinBounds) {
+  TmxExportSettings settings;
+  settings.ColumnWidths = {"2000000000", "-70000", "65535"};
+  settings.EXCEL.ColumnWidth = 1 << 30;
+  settings.EXCEL.Options.Include(TmxExcelOption::reSetColumnWidths);
+  settings.EXCEL.DefaultFont.Size = 1 << 30;
+  settings.DOC_RTF.CustomSettings.TableFont.Size = 1 << 30;
+  settings.DOC_RTF.CellWidth = 1 << 30;
+  settings.DOC_RTF.Template = static_cast<TmxRTFColorTemplate>(200);
+  settings.HTML.Template = static_cast<TmxHTMLColorTemplate>(200);
+  const TmxColumnModel model({{"A", "", "A", TmxFieldKind::Text, 7, true, 1},
+                              {"B", "", "B", TmxFieldKind::Text, 5, true, 1},
+                              {"C", "", "C", TmxFieldKind::Text, 3, true, 1}},
+                             settings);
+  EXPECT_EQ(7, model.ColumnWidth(0));  // beyond any text: ignored
+  EXPECT_EQ(5, model.ColumnWidth(1));
+  EXPECT_EQ(65535, model.ColumnWidth(2));
+  for (TmxExportType type : kAllTypes) {
+    SCOPED_TRACE(static_cast<int>(type));
+    EXPECT_FALSE(ExportDocument(type, model, AgencyInfo(1), {{"a", "b", "c"}}).empty());
+  }
+  EXPECT_NE(std::string::npos,
+            ExportDocument(TmxExportType::xtHTML, model, AgencyInfo(1), {}).find("#336699"));
+}
+
 }  // namespace
 }  // namespace vorelia::exporter::test
