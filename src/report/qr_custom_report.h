@@ -137,6 +137,9 @@ class TQRCustomReport {
   TQRPrinter* QRPrinter() const { return m_printer.get(); }
   // Composes into a fresh page store without showing anything; the printer stays current.
   void Compose();
+  // Composes on a worker thread while the modal preview window shows the pages as they come.
+  // The bound dataset's controls stay quiet until the composition has ended.
+  void Preview();
   // Composes straight onto the system printer with a progress window; does nothing without a
   // usable printer. The previous printer stays current afterwards.
   void Print();
@@ -153,12 +156,12 @@ class TQRCustomReport {
   bool Cancelled() const { return m_cancelled; }
   // Cancelled through the report or through the printer (the progress window).
   bool PrinterCancelled() const;
-  // A fresh printer set up for this report (progress receivers carried over from the current
-  // one); device is the system printer to print with, if any.
+  // A fresh printer set up for this report; device is the system printer to print with, if any.
+  // Each window that shows progress installs its own receivers.
   std::unique_ptr<TQRPrinter> CreatePrinter(std::unique_ptr<TQRPrinterDevice> device);
   std::unique_ptr<TQRPrinter> TakePrinter();
   void SetPrinter(std::unique_ptr<TQRPrinter> printer);
-  // Runs the composition on the current printer.
+  // Runs the composition on the current printer, unless a run is in progress.
   void CreateReport();
 
   // --- State of a run, for printables and bands ------------------------------------------
@@ -199,6 +202,8 @@ class TQRCustomReport {
   double NeededHeight(const TQRCustomBand* band) const;
   double PaperLengthForRun() const;
   void SetNamedValue(const std::string& name, const std::string& value);
+  // The run itself; the caller has marked the report busy.
+  void RunComposition();
   void PrepareRun();
   void UnprepareRun();
   void ForEachPrintable(const std::function<void(TQRPrintable&)>& action);

@@ -72,11 +72,6 @@ void TQRCustomReport::ProcessEvents() const {
 std::unique_ptr<TQRPrinter> TQRCustomReport::CreatePrinter(
     std::unique_ptr<TQRPrinterDevice> device) {
   auto printer = std::make_unique<TQRPrinter>(std::move(device), m_measurer.get());
-  // The window that shows progress carries over from the previous printer.
-  if (m_printer) {
-    printer->OnProgress = m_printer->OnProgress;
-    printer->OnPagesReady = m_printer->OnPagesReady;
-  }
   printer->OnPreviewClosed = [this] {
     if (AfterPreview) AfterPreview(*this);
   };
@@ -175,7 +170,11 @@ void TQRCustomReport::UnprepareRun() {
 }
 
 void TQRCustomReport::CreateReport() {
-  if (!m_available) return;
+  if (!m_available.exchange(false)) return;
+  RunComposition();
+}
+
+void TQRCustomReport::RunComposition() {
   TQRPage& page = *m_page;
   if (page.Native(TQRPage::kWidth) - page.Native(TQRPage::kLeftMargin) -
           page.Native(TQRPage::kRightMargin) <
@@ -189,7 +188,6 @@ void TQRCustomReport::CreateReport() {
     page.SetNative(TQRPage::kTopMargin, 0);
     page.SetNative(TQRPage::kBottomMargin, 0);
   }
-  m_available = false;
   m_cancelled = false;
   m_lastPage = false;
   m_noForcedPage = false;

@@ -1,11 +1,16 @@
-// The operations that reach the system's printer: printing with a progress window and the
-// printer setup dialog.
+// The operations that show the report or reach the system's printer: the preview, printing
+// with a progress window and the printer setup dialog.
+#include <thread>
 #include <utility>
 
+#include "data/dataset.h"
+#include "platform/qt/guard.h"
 #include "report/core/qr_printer.h"
 #include "report/core/qr_printer_device.h"
 #include "report/qr_custom_report.h"
+#include "report/qr_preview.h"
 #include "report/qr_progress_form.h"
+#include "report/qr_standard_preview.h"
 
 namespace vorelia::report {
 
@@ -29,6 +34,51 @@ void TQRCustomReport::SetPrinterDeviceFactory(TPrinterDeviceFactory factory) {
 
 void TQRCustomReport::SetPrintDialogRunner(TQRPrintDialogRunner runner) {
   DialogRunner() = std::move(runner);
+}
+
+void TQRCustomReport::Preview() {
+  if (!m_available) return;
+  TQRStandardPreview::Install();
+  m_printer = CreatePrinter(nullptr);
+  TQRPrinter& printer = *m_printer;
+  printer.OnSetupRequest = [this] { PrinterSetup(); };
+  printer.MasterPrintRequest = [this] { Print(); };
+  // Closing the preview while the worker composes cancels the run.
+  printer.MasterPreviewClosed = [this] {
+    if (!m_available) Cancel();
+  };
+  if (OnPreview) printer.OnPreview = [this](TQRPrinter&) { OnPreview(*this); };
+  TQRPreview::InstallNotifications(printer);
+
+  // While the worker moves the dataset, the windows bound to it hear nothing; they are told
+  // once, when the run is over.
+  data::TDataSet* dataSet = DataSet();
+  if (dataSet) dataSet->DisableControls();
+  m_available = false;
+  std::thread worker([this] { platform::GuardedWorker([this] { RunComposition(); }); });
+  class JoinGuard {
+   public:
+    JoinGuard(std::thread& thread, data::TDataSet* dataSet)
+        : m_thread(thread), m_dataSet(dataSet) {}
+    ~JoinGuard() {
+      m_thread.join();
+      if (m_dataSet) m_dataSet->EnableControls();
+    }
+    JoinGuard(const JoinGuard&) = delete;
+    JoinGuard& operator=(const JoinGuard&) = delete;
+
+   private:
+    std::thread& m_thread;
+    data::TDataSet* m_dataSet;
+  };
+  {
+    JoinGuard join(worker, dataSet);
+    printer.RunPreview();
+    // The window is closed: a run still going is cancelled and waited for, so the dataset is
+    // never moved behind the windows' back once the preview is gone.
+    if (!OnPreview && !m_available) Cancel();
+  }
+  if (!OnPreview || m_cancelled) m_printer.reset();
 }
 
 void TQRCustomReport::Print() {
