@@ -181,7 +181,7 @@ void TDbfFile::WriteFieldValue(int fieldNo, const TFieldValue& value, uint8_t* r
   auto putText = [&](std::string_view text, bool rightAlign) {
     std::memset(at, ' ', size);
     const size_t n = std::min(text.size(), size);
-    std::memcpy(at + (rightAlign ? size - n : 0), text.data(), n);
+    if (n > 0) std::memcpy(at + (rightAlign ? size - n : 0), text.data(), n);
   };
   switch (def.NativeFieldType) {
     case 'C': {

@@ -121,6 +121,7 @@ int64_t TPagedFile::ReadBytes(uint64_t offset, void* buffer, size_t size) {
 
 bool TPagedFile::WriteBytes(uint64_t offset, const void* buffer, size_t size) {
   bool ok = m_active && Writable();
+  if (ok && size == 0) return true;
   if (ok && IsMemory()) {
     if (offset + size > m_memory.size()) m_memory.resize(offset + size);
     std::memcpy(m_memory.data() + offset, buffer, size);

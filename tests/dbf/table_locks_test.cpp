@@ -55,11 +55,13 @@ class TableLocksTest : public test::TempDirTest {
     file.CreateTableFile(AgencyFieldDefs());
   }
 
-  void Open(TDbfFile& file) {
+  // Shared read-write, as the program opens its tables; false when the open was abandoned.
+  bool OpenShared(TDbfFile& file) {
     file.SetFileName(m_table);
     file.SetMode(TPagedFileMode::pfReadWriteOpen);
-    ASSERT_TRUE(file.OpenTable());
+    return file.OpenTable();
   }
+  void Open(TDbfFile& file) { ASSERT_TRUE(OpenShared(file)); }
 
   static int32_t AppendNamed(TDbfFile& file, const std::string& name) {
     Bytes record(234);
@@ -83,10 +85,8 @@ TEST_F(TableLocksTest, RecordLockedElsewhereFailsAtOnce) {
   const pid_t child = fork();
   if (child == 0) {
     TDbfFile file;
-    file.SetFileName(m_table);
-    file.SetMode(TPagedFileMode::pfReadWriteOpen);
     Bytes record(234);
-    file.OpenTable();
+    OpenShared(file);
     file.LockRecordForEdit(1, record.data());
     locked.Signal();
     release.Wait();
@@ -121,9 +121,7 @@ TEST_F(TableLocksTest, AppendSkipsANumberLockedElsewhere) {
   const pid_t child = fork();
   if (child == 0) {
     TDbfFile file;
-    file.SetFileName(m_table);
-    file.SetMode(TPagedFileMode::pfReadWriteOpen);
-    file.OpenTable();
+    OpenShared(file);
     file.PageLock(2, false);  // another process is placing record 2
     locked.Signal();
     release.Wait();
@@ -155,9 +153,7 @@ TEST_F(TableLocksTest, ConcurrentAppendsGetDistinctNumbers) {
     if (child == 0) {
       start.Wait();
       TDbfFile file;
-      file.SetFileName(m_table);
-      file.SetMode(TPagedFileMode::pfReadWriteOpen);
-      if (!file.OpenTable()) _exit(3);
+      if (!OpenShared(file)) _exit(3);
       std::set<int32_t> mine;
       for (int i = 0; i < kPerProcess; ++i) {
         const int32_t n = AppendNamed(file, "P" + std::to_string(p) + "-" + std::to_string(i));
