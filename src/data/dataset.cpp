@@ -1,6 +1,7 @@
 #include "data/dataset.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "data/data_error.h"
 #include "data/data_link.h"
@@ -82,20 +83,27 @@ void TDataSet::Close() {
   const bool wasEditing = Editing(m_state);
   m_state = TDataSetState::Inactive;
   m_tempBuffer = nullptr;
-  {
-    // The table must close even when releasing an edit lock fails.
-    OnExit cleanup([this] {
-      InternalClose();
-      UnbindFields();
-      m_buffers.clear();
-      m_bufferRecords = 0;
-      m_activeRecord = 0;
-      m_bof = m_eof = true;
-      m_modified = false;
-    });
+  // The table must close even when releasing an edit lock fails; the first failure is
+  // reported once everything is released.
+  std::exception_ptr failure;
+  try {
     if (wasEditing) InternalCancel();
+  } catch (...) {
+    failure = std::current_exception();
   }
+  try {
+    InternalClose();
+  } catch (...) {
+    if (!failure) failure = std::current_exception();
+  }
+  UnbindFields();
+  m_buffers.clear();
+  m_bufferRecords = 0;
+  m_activeRecord = 0;
+  m_bof = m_eof = true;
+  m_modified = false;
   Notify(LinkEvent::Active);
+  if (failure) std::rethrow_exception(failure);
   Fire(AfterClose, *this);
 }
 

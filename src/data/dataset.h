@@ -16,7 +16,8 @@
 // BufferCount any link asks for, so a grid shows its rows without re-reading them.
 //
 // Engines derive from TDataSet and implement the protected primitives below; the base class
-// owns states, buffers, fields, events and notifications.
+// owns states, buffers, fields, events and notifications. An engine calls Close() in its own
+// destructor, while its primitives still exist.
 
 #include <cstdint>
 #include <functional>

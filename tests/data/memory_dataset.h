@@ -10,7 +10,7 @@
 namespace vorelia::test {
 
 // A small dataset over rows kept in memory, for exercising the dataset model. Every field is
-// text or integer in a fixed-width slot of the record buffer; rows flagged deleted are hidden.
+// kept as text in a fixed-width slot of the record buffer; rows flagged deleted are hidden.
 class TMemoryDataSet : public data::TDataSet {
  public:
   struct Column {
@@ -126,8 +126,7 @@ class TMemoryDataSet : public data::TDataSet {
     std::string text(buffer.Data.data() + offset, static_cast<size_t>(column->Size));
     while (!text.empty() && text.back() == ' ') text.pop_back();
     if (text.empty()) return {};
-    if (column->Type == data::TFieldType::Integer) return int64_t{std::stoll(text)};
-    return text;
+    return data::CoerceValue(text, column->Type);
   }
   void SetFieldValue(const data::TField& field, data::TRecordBuffer& buffer,
                      const data::TFieldValue& value) override {
