@@ -11,6 +11,7 @@
 #include "dbf/agency_schema.h"
 #include "dbf/dbf_errors.h"
 #include "dbf/dbf_file.h"
+#include "dbf/index_factory.h"
 #include "support/temp_dir.h"
 
 namespace vorelia::dbf {
@@ -369,9 +370,10 @@ TEST_F(DbfDataSetTest, CreateTableRemovesOnlyAFileItCreated) {
   TDbfDataSet ds;
   Prepare(ds);
   ds.FieldDefs().Add("AGENCIA", data::TFieldType::String, 25);
-  ds.IndexDefs().push_back({"AGENCIA", "AGENCIA", 0, false});
-  // Building the index fails here (no index engine in this test): nothing half-made remains.
-  EXPECT_THROW(ds.CreateTable(), EDbfError);
+  ds.IndexDefs().push_back({"AGENCIA", "AGENCIA +", 0, false});
+  // The index cannot be built from that expression: nothing half-made remains.
+  InstallIndexEngine();
+  EXPECT_THROW(ds.CreateTable(), EVoreliaError);
   EXPECT_FALSE(fs::exists(TablePath()));
   ds.IndexDefs().clear();
 
@@ -450,6 +452,51 @@ TEST_F(DbfDataSetTest, RecordsAppendedElsewhereAppearAndLocateFindsThem) {
   EXPECT_EQ(Name(ds), "Alfa");
   ds.GotoBookmark(data::TBookmark(INT32_MAX));
   EXPECT_EQ(Name(ds), "Gama");
+}
+
+TEST_F(DbfDataSetTest, IndexOrderAndBackToPhysicalOrderKeepTheCurrentRecord) {
+  InstallIndexEngine();
+  TDbfDataSet ds;
+  Prepare(ds, true);
+  ds.Open();
+  AppendAgencies(ds, {"Gama", "Alfa", "Delta", "Beta"});
+  ds.AddIndexTag("AGENCIA", "AGENCIA", 0);
+  EXPECT_EQ(ds.IndexName(), "");  // created, not selected
+  ASSERT_EQ(ds.IndexDefs().size(), 1u);
+  EXPECT_EQ(ds.IndexDefs()[0].IndexFile, "AGENCIA");
+  EXPECT_EQ(ds.IndexDefs()[0].Options, ixExpression);
+
+  ds.SetIndexName("agencia");
+  EXPECT_EQ(VisibleNames(ds), (std::vector<std::string>{"Alfa", "Beta", "Delta", "Gama"}));
+  EXPECT_EQ(ds.RecordCount(), 4);
+  ASSERT_TRUE(ds.Locate("AGENCIA", {std::string("Delta")}));
+  EXPECT_EQ(ds.PhysicalRecNo(), 3);
+  ds.SetIndexName("");
+  EXPECT_EQ(Name(ds), "Delta");
+  EXPECT_EQ(ds.RecNo(), 3);
+  ds.Next();
+  EXPECT_EQ(Name(ds), "Beta");
+
+  // A stale name after the index file was deleted opens in physical order.
+  ds.SetIndexName("AGENCIA");
+  ds.Close();
+  EXPECT_TRUE(ds.IndexDefs().empty());  // the automatic entry went with the close
+  fs::remove(m_dir / "agencias.mdx");
+  ds.Open();
+  EXPECT_EQ(ds.IndexName(), "");
+  EXPECT_EQ(VisibleNames(ds), (std::vector<std::string>{"Gama", "Alfa", "Delta", "Beta"}));
+
+  ds.AddIndexTag("AGENCIA", "AGENCIA", ixDescending);
+  ds.SetIndexName("AGENCIA");
+  EXPECT_EQ(VisibleNames(ds), (std::vector<std::string>{"Gama", "Delta", "Beta", "Alfa"}));
+  AppendAgencies(ds, {"Epsilon"});
+  EXPECT_EQ(Name(ds), "Epsilon");
+  ds.Prior();
+  EXPECT_EQ(Name(ds), "Gama");
+  ds.Last();
+  ds.Delete();
+  EXPECT_EQ(Name(ds), "Beta");
+  EXPECT_EQ(VisibleNames(ds), (std::vector<std::string>{"Gama", "Epsilon", "Delta", "Beta"}));
 }
 
 }  // namespace
