@@ -250,7 +250,8 @@ void TDataSet::SetBufferCount(int count) {
   if (count < old) {
     // Keep the active record; drop rows after it first, then before it.
     const int drop = std::max(0, m_bufferRecords - count);
-    const int dropAfter = std::min(drop, m_bufferRecords - 1 - m_activeRecord);
+    // An empty window has no active row to keep, so nothing lies after it.
+    const int dropAfter = std::clamp(m_bufferRecords - 1 - m_activeRecord, 0, drop);
     const int dropBefore = drop - dropAfter;
     m_buffers.erase(m_buffers.begin() + (m_bufferRecords - dropAfter),
                     m_buffers.begin() + m_bufferRecords);
