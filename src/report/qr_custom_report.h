@@ -202,8 +202,13 @@ class TQRCustomReport {
   double NeededHeight(const TQRCustomBand* band) const;
   double PaperLengthForRun() const;
   void SetNamedValue(const std::string& name, const std::string& value);
-  // The run itself; the caller has marked the report busy.
+  // The run itself; the caller has marked the report busy. StartRun begins the printer's
+  // document (false: the BeforePrint hook declined the run); FinishRun composes the pages.
   void RunComposition();
+  bool StartRun();
+  void FinishRun();
+  void EndRun();
+  void EndRunAfterError();
   void PrepareRun();
   void UnprepareRun();
   void ForEachPrintable(const std::function<void(TQRPrintable&)>& action);
@@ -228,6 +233,8 @@ class TQRCustomReport {
   std::atomic<bool> m_available{true};
   std::atomic<bool> m_cancelled{false};
   bool m_lastPage = false;
+  bool m_prepared = false;
+  TQRUnit m_savedUnits = TQRUnit::MM;
   int m_pageCount = 0;
   int m_currentX = 0;
   int m_currentY = -1;

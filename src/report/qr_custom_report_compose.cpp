@@ -175,6 +175,10 @@ void TQRCustomReport::CreateReport() {
 }
 
 void TQRCustomReport::RunComposition() {
+  if (StartRun()) FinishRun();
+}
+
+bool TQRCustomReport::StartRun() {
   TQRPage& page = *m_page;
   if (page.Native(TQRPage::kWidth) - page.Native(TQRPage::kLeftMargin) -
           page.Native(TQRPage::kRightMargin) <
@@ -192,34 +196,24 @@ void TQRCustomReport::RunComposition() {
   m_lastPage = false;
   m_noForcedPage = false;
   m_columnForced = false;
+  m_prepared = false;
 
   bool printReport = true;
-  if (BeforePrint) BeforePrint(*this, printReport);
+  try {
+    if (BeforePrint) BeforePrint(*this, printReport);
+  } catch (...) {
+    m_available = true;
+    throw;
+  }
   if (!printReport) {
     m_available = true;
-    return;
+    return false;
   }
 
-  const TQRUnit savedUnits = Units();
-  bool prepared = false;
-  const auto endRun = [&] {
-    if (prepared) {
-      SetUnits(savedUnits);
-      UnprepareRun();
-    }
-    if (m_printer) {
-      if (m_cancelled) {
-        m_printer->AbortDoc();
-      } else {
-        m_printer->EndDoc();
-      }
-    }
-    m_currentY = -1;
-    m_available = true;
-  };
+  m_savedUnits = Units();
   try {
     SetUnits(TQRUnit::Native);
-    prepared = true;
+    m_prepared = true;
     TQRPrinter& printer = Printer();
     printer.SetPrinterIndex(PrinterSettings.PrinterIndex);
     printer.SetPaperSize(page.PaperSize());
@@ -235,6 +229,16 @@ void TQRCustomReport::RunComposition() {
     printer.SetTitle(ReportTitle);
     printer.SetCompression(Options.Compression);
     printer.BeginDoc();
+  } catch (...) {
+    EndRunAfterError();
+    throw;
+  }
+  return true;
+}
+
+void TQRCustomReport::FinishRun() {
+  try {
+    TQRPage& page = *m_page;
     m_currentY = -1;
     m_pageCount = 0;
     m_currentColumn = page.Columns();
@@ -260,14 +264,37 @@ void TQRCustomReport::RunComposition() {
     m_lastPage = true;
     if (!m_cancelled) FinishPage();
   } catch (...) {
-    // The document is ended or aborted on every way out; the error reaches the caller.
-    try {
-      endRun();
-    } catch (...) {
-    }
+    EndRunAfterError();
     throw;
   }
-  endRun();
+  EndRun();
+}
+
+void TQRCustomReport::EndRun() {
+  if (m_prepared) {
+    m_prepared = false;
+    SetUnits(m_savedUnits);
+    UnprepareRun();
+  }
+  if (m_printer) {
+    if (m_cancelled) {
+      m_printer->AbortDoc();
+    } else {
+      m_printer->EndDoc();
+    }
+  }
+  m_currentY = -1;
+  m_available = true;
+}
+
+void TQRCustomReport::EndRunAfterError() {
+  // The document is ended or aborted on every way out; the first error reaches the caller.
+  try {
+    EndRun();
+  } catch (...) {
+    m_currentY = -1;
+    m_available = true;
+  }
 }
 
 void TQRCustomReport::PrintBand(TQRCustomBand* band) {

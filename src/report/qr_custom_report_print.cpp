@@ -50,12 +50,16 @@ void TQRCustomReport::Preview() {
   if (OnPreview) printer.OnPreview = [this](TQRPrinter&) { OnPreview(*this); };
   TQRPreview::InstallNotifications(printer);
 
-  // While the worker moves the dataset, the windows bound to it hear nothing; they are told
-  // once, when the run is over.
+  // The document begins here, so the window never reads printer state the worker is still
+  // setting up. While the worker moves the dataset, the windows bound to it hear nothing; they
+  // are told once, when the run is over.
+  m_available = false;
+  const bool started = StartRun();
   data::TDataSet* dataSet = DataSet();
   if (dataSet) dataSet->DisableControls();
-  m_available = false;
-  std::thread worker([this] { platform::GuardedWorker([this] { RunComposition(); }); });
+  std::thread worker([this, started] {
+    if (started) platform::GuardedWorker([this] { FinishRun(); });
+  });
   class JoinGuard {
    public:
     JoinGuard(std::thread& thread, data::TDataSet* dataSet)

@@ -82,12 +82,16 @@ void TQRPreview::SetQRPrinter(TQRPrinter* printer) {
   UpdateZoom();
 }
 
+// Stored pages are drawn at screen resolution. The view converts with that constant rather than
+// the printer's factors, which the composing worker rewrites with every page it opens.
+constexpr double kPageStoreFactor = kScreenPixelsPerInch / 254.0;
+
 int TQRPreview::PageWidthPixels() const {
-  return m_printer ? m_printer->DeviceWidth(m_printer->PageWidthNative()) : 0;
+  return m_printer ? RoundEven(m_printer->PageWidthNative() * kPageStoreFactor) : 0;
 }
 
 int TQRPreview::PageHeightPixels() const {
-  return m_printer ? m_printer->DeviceHeight(m_printer->PageLengthNative()) : 0;
+  return m_printer ? RoundEven(m_printer->PageLengthNative() * kPageStoreFactor) : 0;
 }
 
 void TQRPreview::SetPageNumber(int page) {
@@ -130,10 +134,9 @@ void TQRPreview::ZoomToWidth() {
 
 void TQRPreview::UpdateZoom() {
   if (!m_printer) return;
-  const int width =
-      RoundEven(m_printer->PageWidthNative() * m_zoom / 100.0 * m_printer->HorzFactor()) + 4;
+  const int width = RoundEven(m_printer->PageWidthNative() * m_zoom / 100.0 * kPageStoreFactor) + 4;
   const int height =
-      RoundEven(m_printer->PageLengthNative() * m_zoom / 100.0 * m_printer->VertFactor()) + 4;
+      RoundEven(m_printer->PageLengthNative() * m_zoom / 100.0 * kPageStoreFactor) + 4;
   m_image->resize(width, height);
   // Smaller than the view: centred.
   const int left = width < viewport()->width() ? (viewport()->width() - width) / 2 : 0;
