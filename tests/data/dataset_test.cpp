@@ -444,6 +444,37 @@ TEST_F(DataSetTest, BufferWindowFollowsTheLargestLink) {
   EXPECT_EQ(Name(), "r6");
 }
 
+TEST_F(DataSetTest, InsertOpensARowInsideTheWindowAndCancelClosesIt) {
+  Fill(4);
+  data::TDataSource source(&m_ds);
+  RecordingLink grid;
+  grid.SetDataSource(&source);
+  grid.SetBufferCount(3);
+  m_ds.Open();
+  m_ds.Next();  // r2 on the second row
+  m_ds.Insert();
+  auto rows = [&] {
+    std::string all;
+    for (int row = 0; row < grid.RecordCount(); ++row) {
+      data::TLinkRowScope scope(grid, row);
+      all += (m_ds.FieldByName("NAME").IsNull() ? std::string("-") : Name()) + " ";
+    }
+    return all;
+  };
+  EXPECT_EQ(rows(), "r1 - r2 ");
+  EXPECT_EQ(grid.ActiveRecord(), 1);
+  m_ds.Cancel();
+  EXPECT_EQ(rows(), "r1 r2 r3 ");
+  EXPECT_EQ(Name(), "r2");
+  m_ds.Insert();
+  m_ds.FieldByName("NAME").SetAsString("ins");
+  m_ds.Post();  // stored at the end of the rows
+  EXPECT_EQ(Name(), "ins");
+  EXPECT_EQ(m_ds.RecNo(), 5);
+  EXPECT_EQ(grid.ActiveRecord(), 2);
+  EXPECT_EQ(rows(), "r3 r4 ins ");
+}
+
 TEST_F(DataSetTest, EventsFireAroundOperations) {
   Fill(2);
   std::vector<std::string> log;

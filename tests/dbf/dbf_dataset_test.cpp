@@ -121,6 +121,30 @@ TEST_F(DbfDataSetTest, TextIsTranslatedToTheTableCodePage) {
   EXPECT_EQ(ReadAll(TablePath()).substr(321, 5), " S\xE3o ");
 }
 
+TEST_F(DbfDataSetTest, OtherCodePagesAndTheTranslateHandler) {
+  TDbfDataSet ds;
+  Prepare(ds, true, 0x1F);  // code page 852
+  ds.Open();
+  EXPECT_EQ(ds.TranslationMode(), TDbfTranslationMode::tmAdvanced);
+  AppendAgencies(ds, {"Caf\xE9"});  // 'é': 0xE9 in code page 1252, 0x82 in code page 852
+  ds.Close();
+  EXPECT_EQ(ReadAll(TablePath()).substr(321, 6), " Caf\x82 ");
+  ds.Open();
+  EXPECT_EQ(Name(ds), "Caf\xE9");
+
+  // A handler replaces the translation; its length result cuts the converted text.
+  ds.OnTranslate = [](TDbfDataSet&, const std::string& source, std::string& dest, bool toTable) {
+    dest = toTable ? "<" + source + ">" : "[" + source + "]";
+    return toTable ? -1 : 4;
+  };
+  ds.Edit();
+  ds.FieldByName("AGENCIA").SetAsString("abc");
+  ds.Post();
+  EXPECT_EQ(Name(ds), "[<ab");
+  ds.Close();
+  EXPECT_EQ(ReadAll(TablePath()).substr(321, 7), " <abc> ");
+}
+
 TEST_F(DbfDataSetTest, UnknownCodePageMakesTheTableReadOnlyUnlessTheHandlerDecides) {
   {
     TDbfDataSet maker;
