@@ -2,6 +2,8 @@
 
 #include "dbf/dbf_file.h"
 
+#include <algorithm>
+
 namespace vorelia::dbf {
 namespace {
 
@@ -18,6 +20,16 @@ class TTableLink : public TIndexTable {
   int32_t RecordCount() override { return m_table.RecordCount(); }
   bool ReadRecord(int32_t recordNo, uint8_t* buffer) override {
     return m_table.ReadRecord(recordNo, buffer);
+  }
+  int32_t ReadRecords(int32_t first, int32_t count, uint8_t* buffer) override {
+    const int32_t present = std::min(count, m_table.RecordCount() - first + 1);
+    if (first < 1 || present <= 0) return 0;
+    const uint64_t size = static_cast<uint64_t>(m_table.RecordSize());
+    const uint64_t offset = static_cast<uint64_t>(m_table.HeaderOffset()) +
+                            static_cast<uint64_t>(m_table.HeaderSize()) +
+                            static_cast<uint64_t>(first - 1) * size;
+    const int64_t read = m_table.ReadBytes(offset, buffer, static_cast<size_t>(present) * size);
+    return read <= 0 ? 0 : static_cast<int32_t>(static_cast<uint64_t>(read) / size);
   }
   std::vector<uint8_t> DefaultRecord() override {
     std::vector<uint8_t> record(static_cast<size_t>(m_table.RecordSize()) + 1, ' ');

@@ -24,6 +24,7 @@ constexpr int kNdxHeaderBytes = 512;
 constexpr int kMaxKeyLength = 100;
 constexpr int kMaxExpressionLength = 218;
 constexpr int kMaxDepth = 32;
+constexpr int64_t kPageCountSlack = 2048;
 // Blocks kept in memory by an exclusive file before they are written out.
 constexpr size_t kCacheLimit = 16384;
 
@@ -49,6 +50,13 @@ bool HasExtension(const std::filesystem::path& path, const char* ext) {
 }
 
 }  // namespace
+
+int32_t TIndexTable::ReadRecords(int32_t first, int32_t count, uint8_t* buffer) {
+  const size_t size = static_cast<size_t>(RecordSize());
+  int32_t read = 0;
+  while (read < count && ReadRecord(first + read, buffer + static_cast<size_t>(read) * size)) ++read;
+  return read;
+}
 
 struct TIndexFile::TTag {
   std::string name;
@@ -167,6 +175,7 @@ void TIndexFile::ReadFileHeader() {
   const uint8_t* h = m_file.Header();
   m_tags.clear();
   if (m_singleTag) {
+    CheckPageCount();
     auto tag = std::make_unique<TTag>();
     tag->name = platform::AnsiUpper(m_fileName.stem().string());
     m_tags.push_back(std::move(tag));
@@ -180,10 +189,18 @@ void TIndexFile::ReadFileHeader() {
   if (entryLength < 21 || kTagTableHead + entryLength * (count + 1) > kMdxHeaderBytes)
     Damaged("the tag table does not fit the header");
   if (GetLe32(h + 32) < static_cast<uint32_t>(kMdxFirstBlockPage)) Damaged("bad page count");
+  CheckPageCount();
   for (int i = 0; i < count; ++i) {
     m_tags.push_back(std::make_unique<TTag>());
     ReadTag(i);
   }
+}
+
+void TIndexFile::CheckPageCount() const {
+  // Blocks are allocated at the page count, so a count far beyond the end of the file would
+  // make us write there; a little beyond is a block that was allocated but not yet written.
+  const int64_t pages = (const_cast<TPagedFile&>(m_file).FileLength() + kPageBytes - 1) / kPageBytes;
+  if (FilePageCount() > pages + kPageCountSlack) Damaged("the page count lies beyond the end");
 }
 
 uint8_t* TIndexFile::TagEntry(int slot) {
@@ -223,7 +240,7 @@ void TIndexFile::ReadTag(int slot) {
     tag.distinct = tag.unique && (flags & kFlagDistinct) != 0;
     tag.compare.descending = (flags & kFlagDescending) != 0;
     // Files written with a wrong key length: take it as the largest valid one.
-    if (maxKeys * entryLength > kMdxBlockBytes) {
+    if (int64_t{maxKeys} * entryLength > kMdxBlockBytes) {
       if (keyLength > kMaxKeyLength) keyLength = kMaxKeyLength;
       entryLength = RoundUp4(keyLength + 4);
       maxKeys = (kMdxBlockBytes - 8) / entryLength;
@@ -234,7 +251,7 @@ void TIndexFile::ReadTag(int slot) {
   const int keyOffset = m_singleTag ? 8 : 4;
   if (keyLength <= 0 || keyLength > kMaxKeyLength) Damaged("tag " + tag.name + ": bad key length");
   if (entryLength < keyLength + keyOffset || maxKeys < 4 ||
-      start + (maxKeys + 1) * entryLength > blockBytes + entryLength)
+      start + int64_t{maxKeys} * entryLength > blockBytes)
     Damaged("tag " + tag.name + ": bad entry length or key count");
   if (tag.keyType != 'C' && tag.keyType != 'N') Damaged("tag " + tag.name + ": bad key type");
   const int numericLength = m_singleTag ? kDoubleKeyLength : kDecimalKeyLength;
@@ -307,7 +324,7 @@ void TIndexFile::SelectTag(const std::string& tagName) {
     if (m_tags[i]->name == upper) {
       if (m_current != static_cast<int>(i)) {
         m_current = static_cast<int>(i);
-        m_pathValid = false;
+        InvalidatePath();
         m_state = TCursorState::csBeforeFirst;
       }
       return;
@@ -389,6 +406,7 @@ void TIndexFile::FillTagHeader(TTag& tag, const std::string& expression, TIndexO
 
 void TIndexFile::CreateTag(const std::string& expression, const std::string& tagName,
                            TIndexOptions options) {
+  InvalidatePath();  // before the tree changes under the cursor
   if (!m_table.HeldExclusively()) throw EDbfError(kMsgNeedExclusive);
   const std::string upperExpression = platform::AnsiUpper(expression);
   std::unique_ptr<TDbfIndexParser> parser = MakeParser(upperExpression);
@@ -454,13 +472,14 @@ void TIndexFile::DeleteTag(const std::string& tagName) {
     if (m_current == static_cast<int>(i)) m_current = m_tags.empty() ? -1 : 0;
     else if (m_current > static_cast<int>(i)) --m_current;
     m_updateAllTags = !m_singleTag && m_tags.size() >= 2;
-    m_pathValid = false;
+    InvalidatePath();
     m_state = TCursorState::csBeforeFirst;
     return;
   }
 }
 
 void TIndexFile::ClearTag() {
+  InvalidatePath();  // before the tree changes under the cursor
   if (m_current < 0) return;
   Resynchronise();
   ClearTagTree(m_current);
@@ -474,11 +493,12 @@ void TIndexFile::ClearTagTree(int t) {
   PutLe32(m_singleTag ? m_file.Header() : tag.header.data(), static_cast<uint32_t>(root));
   if (m_singleTag) m_file.StoreHeader();
   WriteTagHeader(tag);
-  m_pathValid = false;
+  InvalidatePath();
   m_state = TCursorState::csBeforeFirst;
 }
 
 void TIndexFile::ClearAllTags() {
+  InvalidatePath();  // before the tree changes under the cursor
   if (!m_file.Active()) return;
   Resynchronise();
   for (auto& [page, block] : m_cache) block.dirty = false;
@@ -514,6 +534,7 @@ void TIndexFile::ClearAllTags() {
 }
 
 void TIndexFile::BuildTag(const std::string& tagName) {
+  InvalidatePath();  // before the tree changes under the cursor
   const int32_t count = m_table.RecordCount();
   if (tagName.empty()) {
     ClearAllTags();
@@ -533,16 +554,24 @@ void TIndexFile::BuildTag(const std::string& tagName) {
   try {
     Resynchronise();
     ClearTagTree(t);
-    for (int32_t r = 1; r <= count; ++r) {
-      if (!m_table.ReadRecord(r, m_record.data())) continue;
-      if (!m_canUpdate || m_tags[t]->geometry.keyLength == 0) break;
-      if (m_tags[t]->distinct && m_record[0] == kRecordDeleted) continue;
-      KeyOf(*m_tags[t], m_record.data(), nullptr);
-      if (!InsertKey(t, r, m_keyBuffer.data())) throw EDbfError(m_keyViolation);
+    // Records are read in runs; the tree takes them one by one.
+    constexpr int32_t kRun = 256;
+    const size_t size = static_cast<size_t>(std::max(m_table.RecordSize(), 1));
+    std::vector<uint8_t> run(size * kRun);
+    const bool maintained = m_canUpdate && m_tags[t]->geometry.keyLength > 0;
+    for (int32_t first = 1; maintained && first <= count; first += kRun) {
+      const int32_t read = m_table.ReadRecords(first, std::min(kRun, count - first + 1), run.data());
+      for (int32_t i = 0; i < read; ++i) {
+        const uint8_t* record = run.data() + static_cast<size_t>(i) * size;
+        if (m_tags[t]->distinct && record[0] == kRecordDeleted) continue;
+        KeyOf(*m_tags[t], record, nullptr);
+        if (!InsertKey(t, first + i, m_keyBuffer.data())) throw EDbfError(m_keyViolation);
+      }
       if (m_cache.size() > kCacheLimit && !m_file.NeedLocks()) {
         FlushBlocks();
         m_cache.clear();
       }
+      if (read < std::min(kRun, count - first + 1)) break;
     }
     EndChange();
     FlushBlocks();
@@ -662,7 +691,7 @@ void TIndexFile::FlushBlocks() {
 }
 
 void TIndexFile::EndChange() {
-  m_pathValid = false;
+  InvalidatePath();
   if (!m_file.NeedLocks()) {
     if (m_cache.size() > kCacheLimit) {
       FlushBlocks();
@@ -677,6 +706,7 @@ void TIndexFile::EndChange() {
 
 void TIndexFile::Resynchronise() {
   if (!m_file.Active() || !m_file.NeedLocks()) return;
+  InvalidatePath();
   FlushBlocks();
   m_cache.clear();
   m_file.LoadHeader();
@@ -687,7 +717,7 @@ void TIndexFile::Resynchronise() {
     if (read != static_cast<int64_t>(tag->header.size()))
       Damaged("the header of tag " + tag->name + " is truncated");
   }
-  m_pathValid = false;
+  InvalidatePath();
 }
 
 bool TIndexFile::Flush() {
@@ -698,6 +728,7 @@ bool TIndexFile::Flush() {
 
 void TIndexFile::Close() {
   if (!m_file.Active()) return;
+  InvalidatePath();
   FlushBlocks();
   for (int32_t page : m_lockedBlocks) m_file.PageUnlock(page);
   m_lockedBlocks.clear();
@@ -706,12 +737,14 @@ void TIndexFile::Close() {
 }
 
 void TIndexFile::HoldExclusive() {
+  InvalidatePath();
   FlushBlocks();
   m_cache.clear();
   m_file.HoldExclusive();
 }
 
 void TIndexFile::ReleaseExclusive() {
+  InvalidatePath();
   FlushBlocks();
   m_cache.clear();
   m_file.ReleaseExclusive();
@@ -808,6 +841,8 @@ bool TIndexFile::InsertKey(int t, int32_t recordNo, const uint8_t* key) {
   const int position = path.back().entry;
   TIndexPage leaf = Page(tag, page);
   const int n = leaf.KeyCount();
+  if (n >= g.maxKeys || position > n)
+    Damaged("tag " + tag.name + ": block " + std::to_string(page) + " has no room after a split");
   if (unique && position < n && tag.compare(key, leaf.Key(position)) == 0) {
     if (!tag.distinct) return true;
     m_keyViolation = KeyViolationMessage(tag.name, leaf.RecordNo(position), KeyText(tag.compare, key));
@@ -840,6 +875,12 @@ void TIndexFile::SplitBlock(int t, std::vector<TLevel>& path, int32_t& page, int
   TIndexPage old = DirtyPage(tag, page);
   const int n = old.KeyCount();
   const bool inner = old.IsInner();
+  {
+    const TIndexPage parent = Page(tag, path.back().page);
+    if (n < 3 || !parent.IsInner() || parent.KeyCount() + 1 > g.maxKeys - 1 ||
+        path.back().entry > parent.KeyCount())
+      Damaged("tag " + tag.name + ": block " + std::to_string(page) + " cannot be split");
+  }
   int b = n / 2 + ((inner && n % 2 == 1) ? 1 : 0);
   int c = n - b;
   if (b < c && position > b) {
@@ -956,6 +997,7 @@ void TIndexFile::RemoveEntry(TTag& tag, std::vector<TLevel>& path, size_t level)
 // Key upkeep ---------------------------------------------------------------------------------
 
 bool TIndexFile::InsertKeys(int32_t recordNo, const uint8_t* record) {
+  InvalidatePath();  // before the tree changes under the cursor
   if (!m_file.Active()) return true;
   m_keyViolation.clear();
   Resynchronise();
@@ -989,6 +1031,7 @@ bool TIndexFile::InsertKeys(int32_t recordNo, const uint8_t* record) {
 }
 
 void TIndexFile::RemoveKeys(int32_t recordNo, const uint8_t* record) {
+  InvalidatePath();  // before the tree changes under the cursor
   if (!m_file.Active()) return;
   Resynchronise();
   try {
@@ -1018,6 +1061,7 @@ void TIndexFile::RecordFlaggedDeleted(int32_t recordNo, const uint8_t* record) {
 }
 
 bool TIndexFile::UpdateKeys(int32_t recordNo, const uint8_t* previous, const uint8_t* record) {
+  InvalidatePath();  // before the tree changes under the cursor
   if (!m_file.Active()) return true;
   m_keyViolation.clear();
   Resynchronise();
@@ -1097,12 +1141,26 @@ bool TIndexFile::StepToNeighbourLeaf(const TTag& tag, std::vector<TLevel>& path,
 }
 
 void TIndexFile::RememberCursor() {
-  const TTag& tag = *m_tags[m_current];
-  const TIndexPage leaf = Page(tag, m_path.back().page);
+  const TIndexPage leaf = Page(*m_tags[m_current], m_path.back().page);
   m_cursorRecNo = leaf.RecordNo(m_path.back().entry);
-  m_cursorKey.assign(leaf.Key(m_path.back().entry),
-                     leaf.Key(m_path.back().entry) + tag.geometry.keyLength);
+  m_cursorKeyKept = false;
   m_state = TCursorState::csOnEntry;
+}
+
+void TIndexFile::InvalidatePath() {
+  // The key is taken only now, while the leaf is still at hand: walking stays cheap.
+  if (m_pathValid && m_state == TCursorState::csOnEntry && !m_cursorKeyKept && m_current >= 0 &&
+      !m_path.empty()) {
+    const TTag& tag = *m_tags[m_current];
+    auto it = m_cache.find(m_path.back().page);
+    if (it != m_cache.end()) {
+      const TIndexPage leaf(tag.geometry, it->second.bytes.data());
+      m_cursorKey.assign(leaf.Key(m_path.back().entry),
+                         leaf.Key(m_path.back().entry) + tag.geometry.keyLength);
+      m_cursorKeyKept = true;
+    }
+  }
+  m_pathValid = false;
 }
 
 bool TIndexFile::EnsureCursor() {
@@ -1111,6 +1169,7 @@ bool TIndexFile::EnsureCursor() {
   TTag& tag = *m_tags[m_current];
   const int32_t root =
       static_cast<int32_t>(GetLe32(m_singleTag ? m_file.Header() : tag.header.data()));
+  if (m_state == TCursorState::csOnEntry && !m_cursorKeyKept) m_state = TCursorState::csBeforeFirst;
   if (m_state == TCursorState::csOnEntry) {
     if (FindExact(tag, m_cursorKey.data(), m_cursorRecNo, m_path)) {
       m_pathValid = true;
@@ -1146,7 +1205,7 @@ bool TIndexFile::First() {
   if (m_current < 0) return false;
   Resynchronise();
   m_state = TCursorState::csBeforeFirst;
-  m_pathValid = false;
+  InvalidatePath();
   return EnsureCursor();
 }
 
@@ -1154,7 +1213,7 @@ bool TIndexFile::Last() {
   if (m_current < 0) return false;
   Resynchronise();
   m_state = TCursorState::csAfterLast;
-  m_pathValid = false;
+  InvalidatePath();
   return EnsureCursor();
 }
 
@@ -1207,7 +1266,7 @@ bool TIndexFile::SetPhysicalRecNo(int32_t recordNo) {
   std::vector<uint8_t> key(static_cast<size_t>(tag.geometry.keyLength));
   KeyOf(tag, m_record.data(), key.data());
   if (!FindExact(tag, key.data(), recordNo, m_path)) {
-    m_pathValid = false;
+    InvalidatePath();
     return false;
   }
   m_pathValid = true;

@@ -31,6 +31,9 @@ class TIndexTable {
   virtual int32_t RecordSize() const = 0;
   virtual int32_t RecordCount() = 0;
   virtual bool ReadRecord(int32_t recordNo, uint8_t* buffer) = 0;
+  // Records first ... first + count - 1 one after the other into `buffer`; returns how many
+  // were read. Tables that can read a run at once make building a tag cheaper.
+  virtual int32_t ReadRecords(int32_t first, int32_t count, uint8_t* buffer);
   virtual std::vector<uint8_t> DefaultRecord() = 0;
   virtual uint8_t LanguageId() const = 0;
   virtual int TableLevel() const = 0;
@@ -164,6 +167,7 @@ class TIndexFile : public TIndexSeam, public TTagCursorSource {
 
   void CreateEmptyFile();
   void ReadFileHeader();
+  void CheckPageCount() const;
   void ReadTag(int slot);
   void ConfigureTag(TTag& tag);
   std::unique_ptr<TDbfIndexParser> MakeParser(const std::string& expression);
@@ -195,6 +199,7 @@ class TIndexFile : public TIndexSeam, public TTagCursorSource {
   void DescendToEdge(const TTag& tag, std::vector<TLevel>& path, bool forward);
   bool EnsureCursor();
   void RememberCursor();
+  void InvalidatePath();
 
   TIndexTable& m_table;
   std::filesystem::path m_fileName;
@@ -221,6 +226,7 @@ class TIndexFile : public TIndexSeam, public TTagCursorSource {
   enum class TCursorState : uint8_t { csBeforeFirst, csAfterLast, csOnEntry } m_state =
       TCursorState::csBeforeFirst;
   std::vector<uint8_t> m_cursorKey;
+  bool m_cursorKeyKept = false;
   int32_t m_cursorRecNo = -1;
 };
 

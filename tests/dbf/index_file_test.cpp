@@ -359,6 +359,20 @@ TEST_F(IndexFileTest, CursorPositions) {
   index->SetSequentialRecNo(1);
   EXPECT_EQ(index->PhysicalRecNo(), 1);
   EXPECT_FALSE(index->SetPhysicalRecNo(81));
+
+  // The cursor keeps its entry while keys come and go around it.
+  ASSERT_TRUE(index->SetPhysicalRecNo(40));
+  Append(*index, "N1000a");
+  EXPECT_EQ(index->PhysicalRecNo(), 40);
+  index->RemoveKeys(41, m_table.Bytes(41));
+  ASSERT_TRUE(index->Next());
+  EXPECT_EQ(index->PhysicalRecNo(), 42);
+  ASSERT_TRUE(index->Prior());
+  EXPECT_EQ(index->PhysicalRecNo(), 40);
+  // Its own entry removed: it goes on from where the entry was.
+  index->RemoveKeys(40, m_table.Bytes(40));
+  ASSERT_TRUE(index->Next());
+  EXPECT_EQ(index->PhysicalRecNo(), 42);
 }
 
 TEST_F(IndexFileTest, KeyLengthRepairAndDamagedFiles) {
