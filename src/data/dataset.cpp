@@ -396,7 +396,14 @@ void TDataSet::StartInsert(bool append) {
     m_bof = false;
     m_eof = true;
   } else {
-    const int row = m_bufferRecords == 0 ? 0 : m_activeRecord;
+    int row = m_bufferRecords == 0 ? 0 : m_activeRecord;
+    if (m_bufferRecords == BufferCount() && row > 0 && row == m_bufferRecords - 1) {
+      // Inserting before the last row of a full window: the first row makes way, so the
+      // current record stays in view under the new one.
+      std::rotate(m_buffers.begin(), m_buffers.begin() + 1, m_buffers.begin() + m_bufferRecords);
+      --m_bufferRecords;
+      --row;
+    }
     // The spare buffer becomes the new row; a full window drops its last row.
     if (m_bufferRecords < BufferCount()) ++m_bufferRecords;
     std::swap(m_buffers[static_cast<size_t>(m_bufferRecords - 1)], Scratch());

@@ -473,6 +473,14 @@ TEST_F(DataSetTest, InsertOpensARowInsideTheWindowAndCancelClosesIt) {
   EXPECT_EQ(m_ds.RecNo(), 5);
   EXPECT_EQ(grid.ActiveRecord(), 2);
   EXPECT_EQ(rows(), "r3 r4 ins ");
+  m_ds.Insert();  // before the last row of a full window: the current record stays in view
+  EXPECT_EQ(rows(), "r4 - ins ");
+  EXPECT_EQ(grid.ActiveRecord(), 1);
+  m_ds.Cancel();
+  EXPECT_EQ(Name(), "ins");
+  m_ds.Prior();
+  m_ds.Insert();  // elsewhere the last row makes way
+  EXPECT_EQ(rows(), "r3 - r4 ");
 }
 
 TEST_F(DataSetTest, EventsFireAroundOperations) {
