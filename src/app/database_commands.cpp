@@ -68,9 +68,11 @@ void TDatabaseCommands::InstallCommands() {
   record("DBDeletarTudo", &TDatabaseCommands::DBDeletarTudoExecute);
   record("DBSalvar", &TDatabaseCommands::DBSalvarExecute);
   record("DBCancel", &TDatabaseCommands::DBCancelExecute);
-  // One update handler decides them all; it reads only dataset flags, so it is cheap.
-  for (const char* name : kRecordCommands) commands[name].SetOnUpdate({});
-  commands["DBPrimeiro"].SetOnUpdate([this] { UpdateRecordCommands(); });
+  // The update rules read only dataset flags, so they are cheap on every idle moment.
+  for (const char* name : kRecordCommands) {
+    widgets::TCommand& command = commands[name];
+    command.SetOnUpdate([this, &command, name] { command.SetEnabled(RecordCommandEnabled(name)); });
+  }
 }
 
 records::TCadastro* TDatabaseCommands::ActiveWindow() const {
@@ -93,25 +95,18 @@ records::TCadastro* TDatabaseCommands::FindWindow(const QString& title) const {
   return nullptr;
 }
 
-void TDatabaseCommands::UpdateRecordCommands() {
-  widgets::TActionList& commands = m_frame.acoes_01();
+bool TDatabaseCommands::RecordCommandEnabled(std::string_view name) const {
   records::TCadastro* window = RecordsWindowCount() > 0 ? ActiveWindow() : nullptr;
-  const dbf::TDbfDataSet* table = window != nullptr ? &window->Tabela() : nullptr;
-  const bool open = table != nullptr && table->Active();
-  const bool firstPage = window != nullptr && window->Pagina().currentIndex() == 0;
-  const bool notEmpty = open && !table->IsEmpty();
-  auto set = [&](const char* name, bool enabled) { commands[name].SetEnabled(enabled); };
-  set("DBPrimeiro", open && !table->Bof() && firstPage);
-  set("DBAnterior", open && !table->Bof() && firstPage);
-  set("DBSeguinte", open && !table->Eof() && firstPage);
-  set("DBUltimo", open && !table->Eof() && firstPage);
-  set("DBInserir", open && firstPage);
-  set("DBDeletar", notEmpty && firstPage);
-  set("DBEditar", notEmpty && firstPage);
-  set("DBDeletarTudo", notEmpty && firstPage);
-  set("DBSalvar", open && table->Modified() && firstPage);
-  set("DBCancel", open && table->Modified() && firstPage);
-  set("EXP_DOC", notEmpty);
+  if (window == nullptr || !window->Tabela().Active()) return false;
+  const dbf::TDbfDataSet& table = window->Tabela();
+  const bool firstPage = window->Pagina().currentIndex() == 0;
+  if (name == "EXP_DOC") return !table.IsEmpty();
+  if (!firstPage) return false;
+  if (name == "DBPrimeiro" || name == "DBAnterior") return !table.Bof();
+  if (name == "DBSeguinte" || name == "DBUltimo") return !table.Eof();
+  if (name == "DBInserir") return true;
+  if (name == "DBSalvar" || name == "DBCancel") return table.Modified();
+  return !table.IsEmpty();  // DBDeletar, DBEditar, DBDeletarTudo
 }
 
 void TDatabaseCommands::AbrirDialogExecute() {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace vorelia::records {
 class TCadastro;
@@ -43,8 +44,8 @@ class TDatabaseCommands : public QObject {
   void DBDeletarTudoExecute();
   void DBSalvarExecute();
   void DBCancelExecute();
-  // The update rules of every record command, export and print included.
-  void UpdateRecordCommands();
+  // The update rule of a record command (and of the export command).
+  bool RecordCommandEnabled(std::string_view name) const;
 
   // Builds a records window on database `name` (ANSI); `create` makes its table first.
   records::TCadastro* BuildWindow(const std::string& name, bool create);
