@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "report/core/qr_error.h"
@@ -330,6 +332,39 @@ TEST_F(QRPrinterTest, ClosingThePreviewCancelsARunningDocument) {
   printer.Preview();
   printer.RunPreview();
   EXPECT_EQ(previews, 2);
+}
+
+TEST_F(QRPrinterTest, ThePreviewReadsReadyPagesWhileAWorkerComposes) {
+  TQRPrinter printer;
+  printer.SetCompression(true);
+  std::atomic<int> notified{0};
+  printer.OnPagesReady = [&notified](int n) { notified = n; };
+  printer.BeginDoc();
+  std::thread worker([&printer] {
+    for (int n = 1; n <= 150; ++n) {
+      printer.NewPage();
+      printer.Canvas().TextOut(0, 0, std::to_string(n));
+    }
+    printer.EndDoc();
+  });
+  int missing = 0;
+  int wrong = 0;
+  while (printer.Status() != TQRPrinterStatus::StateDone) {
+    const int ready = printer.PagesReady();
+    if (ready == 0) continue;
+    const auto page = printer.GetPage(ready);  // a ready page is always readable
+    if (!page) {
+      ++missing;
+    } else if (std::get<TOpText>(page->Ops[0]).Text != std::to_string(ready)) {
+      ++wrong;
+    }
+  }
+  worker.join();
+  EXPECT_EQ(missing, 0);
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(notified, 150);
+  EXPECT_EQ(printer.PagesReady(), 150);
+  EXPECT_EQ(std::get<TOpText>(printer.GetPage(150)->Ops[0]).Text, "150");
 }
 
 }  // namespace
