@@ -6,10 +6,12 @@
 #include <memory>
 
 #include "app/application.h"
+#include "app/database_commands.h"
 #include "app/form_principal.h"
 #include "app/screenshot_tour.h"
 #include "app/startup.h"
 #include "platform/error_description.h"
+#include "platform/program_folder.h"
 #include "platform/qt/guard.h"
 
 namespace {
@@ -51,6 +53,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vorelia: %s\n", description.message.c_str());
     return 1;
   }
+
+  // The catalogue, window-building and record commands get their bodies; the frame owns them.
+  // The databases live in dados/ beside the executable, which the build creates.
+  new app::TDatabaseCommands(*form, platform::ProgramFolder() / "dados");
 
   // The error window opens once the failing handler has unwound, from the event loop, so it
   // never runs a modal loop inside a paint or resize.
