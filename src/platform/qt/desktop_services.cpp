@@ -3,12 +3,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
-#include <QDir>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QUrl>
+
+#include "platform/qt/shell_url.h"
 
 namespace vorelia::platform {
 namespace {
@@ -88,14 +89,8 @@ class TQtMessageBox : public IMessageBox {
 class TQtShell : public IDesktopShell {
  public:
   void Execute(const TShellRequest& request) override {
-    const QString target = FromUtf8(request.target);
-    if (target.isEmpty()) return;
-    const QString directory =
-        request.directory.empty() ? QDir::currentPath() : FromUtf8(request.directory);
-    // Local paths become file addresses; "mailto:" and "http://" pass through unchanged.
-    const QUrl url = target.startsWith('/')
-                         ? QUrl::fromLocalFile(target)
-                         : QUrl::fromUserInput(target, directory, QUrl::AssumeLocalFile);
+    const QUrl url = ShellTargetUrl(request.target, request.directory);
+    if (url.isEmpty()) return;
     // Returns at once (the opener runs detached); the result is not examined.
     QDesktopServices::openUrl(url);
   }
