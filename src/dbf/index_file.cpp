@@ -1153,7 +1153,9 @@ void TIndexFile::InvalidatePath() {
       !m_path.empty()) {
     const TTag& tag = *m_tags[m_current];
     auto it = m_cache.find(m_path.back().page);
-    if (it != m_cache.end()) {
+    const int entry = m_path.back().entry;
+    if (it != m_cache.end() && entry >= 0 &&
+        entry < TIndexPage(tag.geometry, it->second.bytes.data()).KeyCount()) {
       const TIndexPage leaf(tag.geometry, it->second.bytes.data());
       m_cursorKey.assign(leaf.Key(m_path.back().entry),
                          leaf.Key(m_path.back().entry) + tag.geometry.keyLength);
@@ -1262,6 +1264,7 @@ bool TIndexFile::SetPhysicalRecNo(int32_t recordNo) {
   if (recordNo < 1 || recordNo > m_table.RecordCount()) return false;
   if (!m_table.ReadRecord(recordNo, m_record.data())) return false;
   Resynchronise();
+  InvalidatePath();
   TTag& tag = *m_tags[m_current];
   std::vector<uint8_t> key(static_cast<size_t>(tag.geometry.keyLength));
   KeyOf(tag, m_record.data(), key.data());

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <iterator>
 
@@ -162,6 +165,43 @@ TEST_F(IndexTableTest, AnotherOpenSeesAppendsAtItsNextWalk) {
   auto* index = dynamic_cast<TIndexFile*>(walker.ProductionIndex());
   ASSERT_NE(index, nullptr);
   EXPECT_TRUE(CheckIndexTag(*index, 0).Sound());
+}
+
+TEST_F(IndexTableTest, AnotherProcessAppendsWhileWeWalk) {
+  {
+    TDbfFile file;
+    Open(file, TPagedFileMode::pfExclusiveOpen);
+    Append(file, "Beta");
+    file.AttachIndex("AGENCIA", "AGENCIA", true, 0);
+  }
+  TDbfFile walker;
+  Open(walker, TPagedFileMode::pfReadWriteOpen);
+  EXPECT_EQ(Walk(walker, "AGENCIA"), (std::vector<std::string>{"Beta"}));
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    int status = 0;
+    try {
+      TDbfFile writer;
+      writer.SetFileName(Table());
+      writer.SetMode(TPagedFileMode::pfReadWriteOpen);
+      if (!writer.OpenTable()) status = 2;
+      for (int i = 0; i < 40 && status == 0; ++i) Append(writer, "Nome " + std::to_string(100 + i));
+      if (status == 0) Append(writer, "Alfa");
+      writer.CloseTable();
+    } catch (...) {
+      status = 3;
+    }
+    _exit(status);
+  }
+  int status = -1;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_EQ(WEXITSTATUS(status), 0);
+  const std::vector<std::string> names = Walk(walker, "AGENCIA");
+  ASSERT_EQ(names.size(), 42u);
+  EXPECT_EQ(names.front(), "Alfa");
+  EXPECT_EQ(names.back(), "Nome 139");
 }
 
 }  // namespace
