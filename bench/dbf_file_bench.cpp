@@ -21,7 +21,8 @@ constexpr int kHeaderSize = 321;
 constexpr int kRecordSize = 234;
 
 fs::path BenchFolder() {
-  const fs::path folder = fs::temp_directory_path() / ("vorelia_dbf_bench_" + std::to_string(getpid()));
+  const fs::path folder =
+      fs::temp_directory_path() / ("vorelia_dbf_bench_" + std::to_string(getpid()));
   fs::create_directories(folder);
   return folder;
 }
@@ -225,7 +226,11 @@ void BM_PackRawReference(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * count);
 }
 
-BENCHMARK(BM_Append)->Args({10000, 0})->Args({100000, 0})->Args({10000, 1})->Args({100000, 1})
+BENCHMARK(BM_Append)
+    ->Args({10000, 0})
+    ->Args({100000, 0})
+    ->Args({10000, 1})
+    ->Args({100000, 1})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AppendRawReference)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Scan)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

@@ -143,7 +143,8 @@ TFieldValue TDbfFile::ReadFieldValue(int fieldNo, const uint8_t* record) const {
     case 'I':
     case '+':
       if (def.Size < 4) return std::monostate{};
-      if (m_tableLevel == kLevelFoxPro) return static_cast<int64_t>(static_cast<int32_t>(GetLe32(at)));
+      if (m_tableLevel == kLevelFoxPro)
+        return static_cast<int64_t>(static_cast<int32_t>(GetLe32(at)));
       return static_cast<int64_t>(static_cast<int32_t>(GetBe32(at) ^ 0x80000000u));
     case 'O':
       if (def.Size < 8) return std::monostate{};

@@ -43,9 +43,7 @@ int LevelFromVersion(uint8_t version, uint8_t languageId) {
   }
 }
 
-bool IsKnownType(char type) {
-  return std::strchr("CNFDLMBGI+O@TY0", type) != nullptr && type != 0;
-}
+bool IsKnownType(char type) { return std::strchr("CNFDLMBGI+O@TY0", type) != nullptr && type != 0; }
 
 bool IsExclusiveMode(TPagedFileMode mode) {
   return mode == TPagedFileMode::pfExclusiveCreate || mode == TPagedFileMode::pfExclusiveOpen;
@@ -153,8 +151,8 @@ void TDbfFile::ReadHeaderArea() {
 
   const Layout layout = LayoutFor(m_tableLevel);
   if (headerSize < layout.base + 1) {
-    throw EDbfError(DamagedFileMessage(name, "header size " + std::to_string(headerSize) +
-                                                 " is too small"));
+    throw EDbfError(
+        DamagedFileMessage(name, "header size " + std::to_string(headerSize) + " is too small"));
   }
   const int64_t length = FileLength();
   if (headerSize > length) {
@@ -219,17 +217,17 @@ void TDbfFile::ReadFieldDescriptors() {
       def.Offset = offset;
     }
     if (static_cast<int64_t>(def.Offset) + def.Size > RecordSize()) {
-      throw EDbfError(DamagedFileMessage(
-          fileName, "field " + def.FieldName + " lies beyond the record size " +
-                        std::to_string(RecordSize())));
+      throw EDbfError(DamagedFileMessage(fileName, "field " + def.FieldName +
+                                                       " lies beyond the record size " +
+                                                       std::to_string(RecordSize())));
     }
     offset += def.Size;
     m_fieldDefs.Add(def);
   }
   if (m_tableLevel != kLevelFoxPro && offset != RecordSize()) {
-    throw EDbfError(DamagedFileMessage(
-        fileName, "record size " + std::to_string(RecordSize()) +
-                      " does not match the field sizes (" + std::to_string(offset) + ")"));
+    throw EDbfError(DamagedFileMessage(fileName, "record size " + std::to_string(RecordSize()) +
+                                                     " does not match the field sizes (" +
+                                                     std::to_string(offset) + ")"));
   }
   FindSpecialFields();
 }
@@ -255,9 +253,9 @@ void TDbfFile::OpenMemo() {
   if (IsMemory() || !platform::FileExists(path)) return;  // memo fields read as empty
   auto memo = std::make_unique<TMemoFile>();
   memo->SetFileName(path);
-  memo->SetMode(Mode() == TPagedFileMode::pfReadOnly   ? TPagedFileMode::pfReadOnly
-                : IsExclusiveMode(Mode())              ? TPagedFileMode::pfExclusiveOpen
-                                                       : TPagedFileMode::pfReadWriteOpen);
+  memo->SetMode(Mode() == TPagedFileMode::pfReadOnly ? TPagedFileMode::pfReadOnly
+                : IsExclusiveMode(Mode())            ? TPagedFileMode::pfExclusiveOpen
+                                                     : TPagedFileMode::pfReadWriteOpen);
   memo->OpenMemo();
   m_memoFile = std::move(memo);
 }
@@ -705,15 +703,15 @@ std::vector<std::string> TDbfFile::IndexNames() const {
   return names;
 }
 
-void TDbfFile::AttachIndex(const std::string& indexName, const std::string& expression,
-                           bool create, TIndexOptions options) {
+void TDbfFile::AttachIndex(const std::string& indexName, const std::string& expression, bool create,
+                           TIndexOptions options) {
   TIndexFactory* factory = IndexFactory();
   if (factory == nullptr) {
     throw EDbfError("Cannot attach index \"" + indexName + "\": no index engine is available.");
   }
   const bool isFile = std::filesystem::path(indexName).has_extension();
-  TIndexSeam* target = isFile ? IndexOf(std::filesystem::path(indexName).filename().string())
-                              : m_mdxFile;
+  TIndexSeam* target =
+      isFile ? IndexOf(std::filesystem::path(indexName).filename().string()) : m_mdxFile;
   bool openedHere = false;
   if (target == nullptr) {
     const std::filesystem::path path =
@@ -727,8 +725,8 @@ void TDbfFile::AttachIndex(const std::string& indexName, const std::string& expr
     if (!isFile) m_mdxFile = target;
     openedHere = true;
   }
-  const std::string tagName = UpperName(isFile ? std::filesystem::path(indexName).stem().string()
-                                               : indexName);
+  const std::string tagName =
+      UpperName(isFile ? std::filesystem::path(indexName).stem().string() : indexName);
   bool hasTag = false;
   for (const TIndexTagInfo& tag : target->Tags()) hasTag = hasTag || UpperName(tag.name) == tagName;
   if (hasTag && !create) return;

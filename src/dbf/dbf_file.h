@@ -108,7 +108,9 @@ class TDbfFile : public TPagedFile {
 
   // Test seam: called at named points of a rewrite ("temp-written", "temp-flushed",
   // "replaced"), so a crash can be simulated by throwing from it.
-  void SetRewriteProbe(std::function<void(const char*)> probe) { m_rewriteProbe = std::move(probe); }
+  void SetRewriteProbe(std::function<void(const char*)> probe) {
+    m_rewriteProbe = std::move(probe);
+  }
 
  protected:
   void AfterHoldExclusive() override;

@@ -42,8 +42,8 @@ void KeepBackup(const fs::path& original) {
   fs::create_hard_link(original, backup, error);
   if (error) fs::copy_file(original, backup, error);
   if (error) {
-    throw EDbfWriteError("Cannot keep a backup of \"" + original.string() + "\": " +
-                         error.message() + ".");
+    throw EDbfWriteError("Cannot keep a backup of \"" + original.string() +
+                         "\": " + error.message() + ".");
   }
 }
 
@@ -114,7 +114,8 @@ void TDbfFile::RewriteTable(const TDbfFieldDefs* defs, bool pack) {
     for (const auto& index : m_indexFiles) {
       for (const TIndexTagInfo& tag : index->Tags()) {
         const TIndexOptions kept = tag.options & (ixDescending | ixUnique | ixPrimary);
-        temp.AttachIndex(tag.name, tag.expression, true, static_cast<TIndexOptions>(ixExpression | kept));
+        temp.AttachIndex(tag.name, tag.expression, true,
+                         static_cast<TIndexOptions>(ixExpression | kept));
       }
     }
     CopyRecordsInto(temp, defs, pack);
@@ -140,9 +141,8 @@ void TDbfFile::RewriteTable(const TDbfFieldDefs* defs, bool pack) {
   const bool newMemo = temp.HasMemo();
   const bool newIndex = platform::FileExists(WithExtension(tempPath, ".mdx"));
   // Reopening must not truncate the new table.
-  const TPagedFileMode mode = Mode() == TPagedFileMode::pfExclusiveCreate
-                                  ? TPagedFileMode::pfExclusiveOpen
-                                  : Mode();
+  const TPagedFileMode mode =
+      Mode() == TPagedFileMode::pfExclusiveCreate ? TPagedFileMode::pfExclusiveOpen : Mode();
   CloseTable();
 
   if (defs != nullptr) {

@@ -153,7 +153,8 @@ void TPagedFile::WritePage(int32_t page, const void* buffer) {
 void TPagedFile::LoadHeader() {
   if (m_headerModified && !m_needLocks) WriteHeaderArea();
   std::fill(m_header.begin(), m_header.end(), 0);
-  if (m_headerSize > 0) ReadBytes(static_cast<uint64_t>(m_headerOffset), m_header.data(), m_header.size());
+  if (m_headerSize > 0)
+    ReadBytes(static_cast<uint64_t>(m_headerOffset), m_header.data(), m_header.size());
   m_headerModified = false;
 }
 
@@ -184,8 +185,8 @@ int32_t TPagedFile::PageCount() {
   if (m_pagesAfterHeader) data -= static_cast<int64_t>(m_headerOffset) + m_headerSize;
   if (data < 0) data = 0;
   const int64_t count = data / m_pageSize;
-  m_cachedCount = static_cast<int32_t>(
-      std::min<int64_t>(count, std::numeric_limits<int32_t>::max()));
+  m_cachedCount =
+      static_cast<int32_t>(std::min<int64_t>(count, std::numeric_limits<int32_t>::max()));
   return m_cachedCount;
 }
 

@@ -1,7 +1,5 @@
 #include "platform/file_access.h"
 
-#include "platform/sleep.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 #include <utility>
+
+#include "platform/sleep.h"
 
 namespace vorelia::platform {
 namespace {
@@ -107,8 +107,7 @@ bool FileAccess::WriteAt(uint64_t offset, const void* buffer, size_t size) const
   const auto* bytes = static_cast<const char*>(buffer);
   size_t done = 0;
   while (done < size) {
-    const ssize_t n =
-        ::pwrite(m_fd, bytes + done, size - done, static_cast<off_t>(offset + done));
+    const ssize_t n = ::pwrite(m_fd, bytes + done, size - done, static_cast<off_t>(offset + done));
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;

@@ -24,7 +24,8 @@ Bytes ReadAll(const std::filesystem::path& path) {
 
 void WriteAll(const std::filesystem::path& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 uint32_t Le32(const Bytes& b, size_t at) {
@@ -84,7 +85,8 @@ class DbfFileTest : public test::TempDirTest {
     for (int n = 1; n <= file.RecordCount(); ++n) {
       EXPECT_TRUE(file.ReadRecord(n, record.data()));
       const TFieldValue value = file.ReadFieldValue(0, record.data());
-      std::string name = std::holds_alternative<std::string>(value) ? std::get<std::string>(value) : "";
+      std::string name =
+          std::holds_alternative<std::string>(value) ? std::get<std::string>(value) : "";
       names.push_back((record[0] == '*' ? "*" : "") + name);
     }
     return names;
@@ -117,7 +119,7 @@ TEST_F(DbfFileTest, NewAgencyTableHasExactBytes) {
   const struct {
     const char* name;
     int size;
-  } fields[] = {{"AGENCIA", 25}, {"ENDERECO", 100}, {"MUNICIPIO", 15}, {"UF", 2}, {"CEP", 9},
+  } fields[] = {{"AGENCIA", 25}, {"ENDERECO", 100}, {"MUNICIPIO", 15}, {"UF", 2},   {"CEP", 9},
                 {"DDD", 3},      {"TELEFONE", 9},   {"EMAIL", 35},     {"SITE", 35}};
   for (int i = 0; i < 9; ++i) {
     SCOPED_TRACE(fields[i].name);
@@ -253,7 +255,7 @@ TEST(LanguageTableTest, DefaultDriverFollowsCodePageAndLanguage) {
   EXPECT_EQ(ChooseLanguageId(1252, 0x0409), 0x37);  // US English
   EXPECT_EQ(ChooseLanguageId(1252, 0x0407), 0x61);  // German: only a FoxPro id matches 1252
   EXPECT_EQ(ChooseLanguageId(437, 0x0409), 0x1B);
-  EXPECT_EQ(ChooseLanguageId(1252, 0x0C0A), 0);     // no driver at all
+  EXPECT_EQ(ChooseLanguageId(1252, 0x0C0A), 0);  // no driver at all
   EXPECT_EQ(LanguageCodePage(0x25), 850);
   EXPECT_EQ(LanguageCodePage(0x57), 1252);
   EXPECT_EQ(LanguageEntry(0x57).locale, 0u);
@@ -277,8 +279,18 @@ TEST_F(DbfFileTest, DamagedFilesAreRefusedAndLeftUntouched) {
       {"unknown version", [](Bytes& b) { b[0] = 0x07; }, "Invalid DBF file."},
       {"empty file", [](Bytes& b) { b.clear(); }, "Invalid DBF file."},
       {"truncated header", [](Bytes& b) { b.resize(20); }, "Invalid DBF file \""},
-      {"header beyond the file", [](Bytes& b) { b[8] = 0xFF; b[9] = 0x7F; }, "Invalid DBF file \""},
-      {"header too small", [](Bytes& b) { b[8] = 10; b[9] = 0; }, "Invalid DBF file \""},
+      {"header beyond the file",
+       [](Bytes& b) {
+         b[8] = 0xFF;
+         b[9] = 0x7F;
+       },
+       "Invalid DBF file \""},
+      {"header too small",
+       [](Bytes& b) {
+         b[8] = 10;
+         b[9] = 0;
+       },
+       "Invalid DBF file \""},
       {"no terminator", [](Bytes& b) { b[320] = 'X'; }, "Invalid DBF file \""},
       {"record size mismatch", [](Bytes& b) { b[10] = 200; }, "Invalid DBF file \""},
       {"field size 0", [](Bytes& b) { b[32 + 16] = 0; }, "Invalid DBF file \""},
@@ -353,7 +365,8 @@ TEST_F(DbfFileTest, MissingFileAndUnsupportedFieldMessages) {
     file.OpenTable();
     ADD_FAILURE();
   } catch (const EDbfError& e) {
-    EXPECT_EQ(std::string(e.what()), "Open: file not found: \"" + Table("nada.age").string() + "\".");
+    EXPECT_EQ(std::string(e.what()),
+              "Open: file not found: \"" + Table("nada.age").string() + "\".");
   }
   EXPECT_EQ(FieldTypeNotSupportedMessage("VALOR", 0x1A),
             "Cannot create field \"VALOR\", field type 1a not supported by DBF.");
@@ -488,7 +501,8 @@ TEST_F(DbfFileTest, BinaryFieldsOfLevel7AndFoxProKeepTheirByteOrder) {
   seven.SetMode(TPagedFileMode::pfMemoryCreate);
   seven.SetTableLevel(7);
   seven.SetLanguageId(0x25);
-  seven.CreateTableFile(Fields({{"CONTADOR", '+', 0, 0}, {"INTEIRO", 'I', 0, 0}, {"REAL", 'O', 0, 0}}));
+  seven.CreateTableFile(
+      Fields({{"CONTADOR", '+', 0, 0}, {"INTEIRO", 'I', 0, 0}, {"REAL", 'O', 0, 0}}));
   EXPECT_EQ(seven.HeaderSize(), 68 + 3 * 48 + 1);
   EXPECT_EQ(seven.Header()[0], 0x04);
   Bytes record(static_cast<size_t>(seven.RecordSize()));
@@ -499,7 +513,8 @@ TEST_F(DbfFileTest, BinaryFieldsOfLevel7AndFoxProKeepTheirByteOrder) {
   EXPECT_EQ(Bytes(record.begin() + 5, record.begin() + 9), (Bytes{0x80, 0, 0, 5}));
   EXPECT_EQ(Bytes(record.begin() + 9, record.end()), (Bytes{0xBF, 0xF0, 0, 0, 0, 0, 0, 0}));
   seven.WriteFieldValue(2, -2.0, record.data());
-  EXPECT_EQ(Bytes(record.begin() + 9, record.end()), (Bytes{0x3F, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(Bytes(record.begin() + 9, record.end()),
+            (Bytes{0x3F, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
   EXPECT_EQ(std::get<double>(seven.ReadFieldValue(2, record.data())), -2.0);
   EXPECT_EQ(seven.InsertRecord(record.data()), 1);
   EXPECT_EQ(seven.InsertRecord(record.data()), 2);
@@ -509,7 +524,9 @@ TEST_F(DbfFileTest, BinaryFieldsOfLevel7AndFoxProKeepTheirByteOrder) {
   fox.SetMode(TPagedFileMode::pfMemoryCreate);
   fox.SetTableLevel(25);
   fox.SetLanguageId(0x03);
-  fox.CreateTableFile(Fields({{"NOME", 'C', 300, 0}, {"INTEIRO", 'I', 0, 0}, {"PRECO", 'Y', 0, 0},
+  fox.CreateTableFile(Fields({{"NOME", 'C', 300, 0},
+                              {"INTEIRO", 'I', 0, 0},
+                              {"PRECO", 'Y', 0, 0},
                               {"QUANDO", 'T', 0, 0}}));
   EXPECT_EQ(fox.Header()[0], 0x30);
   EXPECT_EQ(fox.HeaderSize(), 32 + 4 * 32 + 1 + 263);
@@ -523,7 +540,8 @@ TEST_F(DbfFileTest, BinaryFieldsOfLevel7AndFoxProKeepTheirByteOrder) {
   fox.WriteFieldValue(2, 1.5, record.data());
   fox.WriteFieldValue(3, TDbfDateTime{{2026, 12, 9}, 1000}, record.data());
   EXPECT_EQ(Bytes(record.begin() + 301, record.begin() + 305), (Bytes{5, 0, 0, 0}));
-  EXPECT_EQ(Bytes(record.begin() + 305, record.begin() + 313), (Bytes{0x98, 0x3A, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(Bytes(record.begin() + 305, record.begin() + 313),
+            (Bytes{0x98, 0x3A, 0, 0, 0, 0, 0, 0}));
   EXPECT_EQ(Bytes(record.begin() + 313, record.begin() + 321),
             (Bytes{0xC8, 0x8E, 0x25, 0x00, 0xE8, 0x03, 0, 0}));  // Julian day 2461384, 1000 ms
   EXPECT_EQ(std::get<TDbfDateTime>(fox.ReadFieldValue(3, record.data())),
@@ -552,7 +570,8 @@ TEST_F(DbfFileTest, MemoFieldsNeedTheMemoFileAndReadEmptyWithoutIt) {
     file.SetMode(TPagedFileMode::pfReadOnly);
     ASSERT_TRUE(file.OpenTable());
     ASSERT_TRUE(file.ReadRecord(1, record.data()));
-    EXPECT_EQ(std::get<std::string>(file.ReadFieldValue(1, record.data())), "texto longo da agencia");
+    EXPECT_EQ(std::get<std::string>(file.ReadFieldValue(1, record.data())),
+              "texto longo da agencia");
   }
   std::filesystem::remove(Table("notas.dbt"));
   TDbfFile file;
