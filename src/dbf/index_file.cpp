@@ -1203,21 +1203,16 @@ bool TIndexFile::EnsureCursor() {
   return true;
 }
 
-bool TIndexFile::First() {
+bool TIndexFile::MoveToEnd(bool first) {
   if (m_current < 0) return false;
   Resynchronise();
-  m_state = TCursorState::csBeforeFirst;
   InvalidatePath();
+  m_state = first ? TCursorState::csBeforeFirst : TCursorState::csAfterLast;
   return EnsureCursor();
 }
 
-bool TIndexFile::Last() {
-  if (m_current < 0) return false;
-  Resynchronise();
-  m_state = TCursorState::csAfterLast;
-  InvalidatePath();
-  return EnsureCursor();
-}
+bool TIndexFile::First() { return MoveToEnd(true); }
+bool TIndexFile::Last() { return MoveToEnd(false); }
 
 bool TIndexFile::Next() {
   if (!EnsureCursor() || m_state == TCursorState::csAfterLast) return false;

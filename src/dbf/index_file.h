@@ -198,6 +198,7 @@ class TIndexFile : public TIndexSeam, public TTagCursorSource {
   bool StepToNeighbourLeaf(const TTag& tag, std::vector<TLevel>& path, bool forward);
   void DescendToEdge(const TTag& tag, std::vector<TLevel>& path, bool forward);
   bool EnsureCursor();
+  bool MoveToEnd(bool first);
   void RememberCursor();
   void InvalidatePath();
 

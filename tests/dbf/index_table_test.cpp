@@ -53,6 +53,14 @@ class IndexTableTest : public vorelia::test::TempDirTest {
     return file.InsertRecord(record.data());
   }
 
+  // One agency, "Beta", sorted ascending.
+  void SortOneAgency() {
+    TDbfFile file;
+    Open(file, TPagedFileMode::pfExclusiveOpen);
+    Append(file, "Beta");
+    file.AttachIndex("AGENCIA", "AGENCIA", true, 0);
+  }
+
   static std::vector<std::string> Walk(TDbfFile& file, const std::string& tag) {
     auto* source = dynamic_cast<TTagCursorSource*>(file.IndexOf(tag));
     EXPECT_NE(source, nullptr);
@@ -145,12 +153,7 @@ TEST_F(IndexTableTest, FailedTagCreationLeavesNoIndexFile) {
 }
 
 TEST_F(IndexTableTest, AnotherOpenSeesAppendsAtItsNextWalk) {
-  {
-    TDbfFile file;
-    Open(file, TPagedFileMode::pfExclusiveOpen);
-    Append(file, "Beta");
-    file.AttachIndex("AGENCIA", "AGENCIA", true, 0);
-  }
+  SortOneAgency();
   TDbfFile walker;
   TDbfFile writer;
   Open(walker, TPagedFileMode::pfReadWriteOpen);
@@ -168,12 +171,7 @@ TEST_F(IndexTableTest, AnotherOpenSeesAppendsAtItsNextWalk) {
 }
 
 TEST_F(IndexTableTest, AnotherProcessAppendsWhileWeWalk) {
-  {
-    TDbfFile file;
-    Open(file, TPagedFileMode::pfExclusiveOpen);
-    Append(file, "Beta");
-    file.AttachIndex("AGENCIA", "AGENCIA", true, 0);
-  }
+  SortOneAgency();
   TDbfFile walker;
   Open(walker, TPagedFileMode::pfReadWriteOpen);
   EXPECT_EQ(Walk(walker, "AGENCIA"), (std::vector<std::string>{"Beta"}));
