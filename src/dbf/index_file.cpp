@@ -106,7 +106,7 @@ bool TIndexFile::Open(TPagedFileMode mode, const TLocaleErrorHandler& onLocaleEr
                       mode == TPagedFileMode::pfExclusiveCreate ||
                       mode == TPagedFileMode::pfReadWriteCreate;
   try {
-    if (create || m_file.FileLength() == 0) {
+    if (create) {
       CreateEmptyFile();
     } else {
       ReadFileHeader();

@@ -436,6 +436,9 @@ TEST_F(IndexFileTest, KeyLengthRepairAndDamagedFiles) {
   bytes = good;
   bytes.resize(1000);
   EXPECT_NE(opens(bytes).find("truncated"), std::string::npos);
+  // An empty file is refused, not written to.
+  EXPECT_NE(opens({}).find("truncated"), std::string::npos);
+  EXPECT_EQ(ReadFile(MdxPath()).size(), 0u);
 
   // A leaf key changed behind the index's back: the check finds it.
   bytes = good;
