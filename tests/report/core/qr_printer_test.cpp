@@ -311,6 +311,17 @@ TEST_F(QRPrinterTest, ADamagedFileKeepsTheCurrentDocument) {
   EXPECT_EQ(printer.Status(), TQRPrinterStatus::StateDone);
   EXPECT_EQ(printer.PageCount(), 2);
   EXPECT_TRUE(printer.GetPage(2));
+
+  // A document still being composed is not swapped away under its worker.
+  printer.Save(m_dir / "two.qrp");
+  TQRPrinter busy;
+  busy.BeginDoc();
+  busy.NewPage();
+  EXPECT_THROW(busy.Load(m_dir / "two.qrp"), EQRError);
+  EXPECT_EQ(busy.Status(), TQRPrinterStatus::StateRunning);
+  busy.EndDoc();
+  busy.Load(m_dir / "two.qrp");
+  EXPECT_EQ(busy.PageCount(), 2);
 }
 
 TEST_F(QRPrinterTest, ClosingThePreviewCancelsARunningDocument) {
