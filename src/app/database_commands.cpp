@@ -8,6 +8,7 @@
 #include "databases/abrir_criar.h"
 #include "databases/agency_database.h"
 #include "dbf/dbf_dataset.h"
+#include "export/mx_db_grid_export.h"
 #include "platform/message_box.h"
 #include "platform/qt/desktop_services.h"
 #include "records/cadastro.h"
@@ -68,6 +69,7 @@ void TDatabaseCommands::InstallCommands() {
   record("DBDeletarTudo", &TDatabaseCommands::DBDeletarTudoExecute);
   record("DBSalvar", &TDatabaseCommands::DBSalvarExecute);
   record("DBCancel", &TDatabaseCommands::DBCancelExecute);
+  record("EXP_DOC", &TDatabaseCommands::EXP_DOCExecute);
   // The update rules read only dataset flags, so they are cheap on every idle moment.
   for (const char* name : kRecordCommands) {
     widgets::TCommand& command = commands[name];
@@ -100,13 +102,16 @@ bool TDatabaseCommands::RecordCommandEnabled(std::string_view name) const {
   if (window == nullptr || !window->Tabela().Active()) return false;
   const dbf::TDbfDataSet& table = window->Tabela();
   const bool firstPage = window->Pagina().currentIndex() == 0;
-  if (name == "EXP_DOC") return !table.IsEmpty();
+  if (name == "EXP_DOC" || name == "VisualizarImpressao" || name == "ConfigurarImpressora" ||
+      name == "Imprimir") {
+    return !table.IsEmpty();  // on either page
+  }
   if (!firstPage) return false;
   if (name == "DBPrimeiro" || name == "DBAnterior") return !table.Bof();
   if (name == "DBSeguinte" || name == "DBUltimo") return !table.Eof();
   if (name == "DBInserir") return true;
   if (name == "DBSalvar" || name == "DBCancel") return table.Modified();
-  return !table.IsEmpty();  // DBDeletar, DBEditar, DBDeletarTudo
+  return !table.IsEmpty();  // DBDeletar, DBEditar, DBDeletarTudo and the three orders
 }
 
 void TDatabaseCommands::AbrirDialogExecute() {
@@ -181,6 +186,12 @@ void TDatabaseCommands::DBUltimoExecute() { ActiveWindow()->Tabela().Last(); }
 void TDatabaseCommands::DBEditarExecute() { ActiveWindow()->Tabela().Edit(); }
 void TDatabaseCommands::DBSalvarExecute() { ActiveWindow()->Tabela().Post(); }
 void TDatabaseCommands::DBCancelExecute() { ActiveWindow()->Tabela().Cancel(); }
+
+void TDatabaseCommands::EXP_DOCExecute() {
+  exporter::TmxDBGridExport& export_ = ActiveWindow()->ExpRelatorio();
+  export_.FileName.clear();
+  export_.ChooseAndExport();
+}
 
 void TDatabaseCommands::DBInserirExecute() {
   records::TCadastro& window = *ActiveWindow();

@@ -8,6 +8,7 @@
 #include "data/field.h"
 #include "dbf/agency_schema.h"
 #include "dbf/dbf_dataset.h"
+#include "dbf/index_factory.h"
 #include "platform/program_folder.h"
 
 namespace vorelia::databases {
@@ -27,6 +28,8 @@ void AddAgencyFields(dbf::TDbfDataSet& table) {
 
 void PointAtDatabase(dbf::TDbfDataSet& table, const std::filesystem::path& dados,
                      const std::string& name) {
+  // A table with a production index must keep it up to date, so the engine is always there.
+  dbf::InstallIndexEngine();
   table.Close();
   table.SetFilePath(dados.string());
   table.SetTableName(name + dbf::kAgencyTableExtension);

@@ -1,6 +1,7 @@
 #include "app/database_commands.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiSubWindow>
@@ -11,6 +12,7 @@
 #include <iterator>
 
 #include "app/mdi_client.h"
+#include "app/order_commands.h"
 #include "app_fixture.h"
 #include "data/field.h"
 #include "databases/abrir_criar.h"
@@ -40,6 +42,15 @@ class DatabaseCommandsTest : public test::AppTest {
     std::filesystem::remove_all(m_dados);
     std::filesystem::create_directories(m_dados);
     m_commands = new TDatabaseCommands(*m_form, m_dados);
+    InstallOrderCommands(*m_form, *m_commands);
+    // A failing command fails the test instead of waiting in the error window.
+    platform::SetErrorHook([](std::exception_ptr error) {
+      try {
+        std::rethrow_exception(error);
+      } catch (const std::exception& e) {
+        ADD_FAILURE() << "command failed: " << e.what();
+      }
+    });
     m_form->show();
   }
   void TearDown() override {
@@ -265,6 +276,101 @@ TEST_F(DatabaseCommandsTest, TypedTextReachesTheFileInCodePage850) {
   EXPECT_EQ(record.substr(1, 10), "Emprego J\xA0");                 // á in code page 850
   EXPECT_EQ(record.substr(1 + 25 + 100, 9), "S\xC6o Paulo");       // ã in code page 850
   EXPECT_EQ(record.substr(1 + 25 + 100 + 15 + 2, 9), "01310-100");
+}
+
+
+// The names of the records as the dataset presents them now.
+std::vector<std::string> Names(dbf::TDbfDataSet& table) {
+  std::vector<std::string> names;
+  for (table.First(); !table.Eof(); table.Next()) names.push_back(table.FieldByName("AGENCIA").AsString());
+  table.First();
+  return names;
+}
+
+TEST_F(DatabaseCommandsTest, FilterKeepsRecordsContainingTheTextIgnoringCase) {
+  MakeDatabase("Filtro", {"Empregos J\xE1", "TEMPO", "emprego", "Ag\xEAncia Sul"});
+  TCadastro* window = m_commands->BuildWindow("Filtro", false);
+  window->Pagina().setCurrentIndex(1);
+  auto* text = window->findChild<QLineEdit*>("texto_filtro");
+  window->acoes_03().UpdateAll();
+  EXPECT_FALSE(window->acoes_03()["Filtrar"].Enabled());  // no text yet
+  text->setText("emp");
+  window->acoes_03().UpdateAll();
+  ASSERT_TRUE(window->acoes_03()["Filtrar"].Enabled());
+  window->acoes_03()["Filtrar"].Execute();
+  EXPECT_EQ(Names(window->Tabela()),
+            (std::vector<std::string>{"Empregos J\xE1", "TEMPO", "emprego"}));
+
+  text->setText("zzz");  // nothing matches: export and print go off
+  window->acoes_03()["Filtrar"].Execute();
+  EXPECT_TRUE(window->Tabela().IsEmpty());
+  EXPECT_FALSE(Enabled("EXP_DOC"));
+  EXPECT_FALSE(Enabled("Imprimir"));
+  EXPECT_EQ(CountText(*window), "4 Agência(s) Cadastrada(s)");  // filtering leaves the count
+
+  window->Pagina().setCurrentIndex(0);  // the first page switches the filter off
+  EXPECT_FALSE(window->Tabela().Filtered());
+  EXPECT_EQ(Names(window->Tabela()).size(), 4u);
+}
+
+TEST_F(DatabaseCommandsTest, FilterComparesAccentedCapitalsAndUsesTheChosenField) {
+  dbf::TDbfDataSet table;
+  databases::AddAgencyFields(table);
+  databases::CreateAgencyTable(table, m_dados, "Cidades");
+  const char* rows[][2] = {{"S\xC3O PAULO", "SP"}, {"SAO PAULO", "PR"}, {"Rio", "RJ"},
+                           {"Belo Horizonte", "MG"}, {"Recife", "PE"}};
+  for (const auto& row : rows) {
+    table.Append();
+    table.FieldByName("MUNICIPIO").SetAsString(row[0]);
+    table.FieldByName("UF").SetAsString(row[1]);
+    table.Post();
+  }
+  table.Close();
+  TCadastro* window = m_commands->BuildWindow("Cidades", false);
+  window->Pagina().setCurrentIndex(1);
+  auto* field = window->findChild<QComboBox*>("CAMPO");
+  auto* text = window->findChild<QLineEdit*>("texto_filtro");
+  auto count = [&] {
+    window->acoes_03()["Filtrar"].Execute();
+    int n = 0;
+    for (window->Tabela().First(); !window->Tabela().Eof(); window->Tabela().Next()) ++n;
+    return n;
+  };
+  EXPECT_EQ(field->currentIndex(), 0);
+  EXPECT_EQ(field->itemText(1), QString::fromUtf8("ENDEREÇO"));
+  field->setCurrentIndex(2);
+  text->setText(QString::fromUtf8("são"));
+  window->acoes_03().UpdateAll();
+  EXPECT_EQ(count(), 1);  // SÃO PAULO, not SAO PAULO
+  field->setCurrentIndex(3);
+  text->setText("p");
+  EXPECT_EQ(count(), 3);  // SP, PR, PE
+}
+
+TEST_F(DatabaseCommandsTest, SortingRebuildsTheIndexWithOneTag) {
+  MakeDatabase("x.agex", {"Beta", "alfa", "Gama", "Alfa"});
+  TCadastro* window = m_commands->BuildWindow("x.agex", false);
+  EXPECT_TRUE(Enabled("OrdemCrescente"));
+  Command("OrdemCrescente").Execute();
+  ASSERT_TRUE(std::filesystem::exists(m_dados / "x.agex.mdx"));
+  EXPECT_EQ(window->Tabela().IndexName(), "AGENCIA");
+  const std::vector<std::string> ascending = Names(window->Tabela());
+  ASSERT_EQ(ascending.size(), 4u);
+  EXPECT_EQ(ascending.back(), "Gama");
+
+  Command("OrdemDescrescente").Execute();
+  std::vector<std::string> descending = Names(window->Tabela());
+  EXPECT_EQ(descending.front(), "Gama");
+  std::reverse(descending.begin(), descending.end());
+  EXPECT_EQ(descending.front(), ascending.front());
+
+  Command("ModoNormal").Execute();
+  EXPECT_EQ(window->Tabela().IndexName(), "");
+  EXPECT_EQ(Names(window->Tabela()), (std::vector<std::string>{"Beta", "alfa", "Gama", "Alfa"}));
+  EXPECT_TRUE(std::filesystem::exists(m_dados / "x.agex.mdx"));  // kept, and kept up to date
+
+  window->Pagina().setCurrentIndex(1);
+  EXPECT_FALSE(Enabled("OrdemCrescente"));
 }
 
 }  // namespace
