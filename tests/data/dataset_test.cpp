@@ -49,7 +49,11 @@ class DataSetTest : public ::testing::Test {
       : m_ds({{"NAME", TFieldType::String, 10}, {"CODE", TFieldType::Integer, 6}}) {}
 
   void Fill(int count) {
-    for (int i = 1; i <= count; ++i) m_ds.AddRow({"r" + std::to_string(i), std::to_string(i * 10)});
+    for (int i = 1; i <= count; ++i) {
+      std::string name = "r";
+      name += std::to_string(i);
+      m_ds.AddRow({name, std::to_string(i * 10)});
+    }
   }
   std::string Name() { return m_ds.FieldByName("NAME").AsString(); }
 

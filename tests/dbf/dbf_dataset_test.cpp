@@ -523,5 +523,31 @@ TEST_F(DbfDataSetTest, IndexOrderAndBackToPhysicalOrderKeepTheCurrentRecord) {
   EXPECT_EQ(VisibleNames(ds), (std::vector<std::string>{"Gama", "Epsilon", "Delta", "Beta"}));
 }
 
+TEST_F(DbfDataSetTest, MissingProductionIndexIsForgottenUnlessTheHandlerKeepsIt) {
+  InstallIndexEngine();
+  TDbfDataSet ds;
+  Prepare(ds, true);
+  ds.Open();
+  ds.AddIndexTag("AGENCIA", "AGENCIA", 0);
+  ds.Close();
+  EXPECT_EQ(ReadAll(TablePath())[28], 1);
+  fs::remove(m_dir / "agencias.mdx");
+
+  bool asked = false;
+  ds.OnIndexMissing = [&](TDbfDataSet&, bool& deleteLink) {
+    asked = true;
+    deleteLink = false;
+  };
+  EXPECT_THROW(ds.Open(), EAbort);  // abandoned without a message
+  EXPECT_TRUE(asked);
+  EXPECT_FALSE(ds.Active());
+  EXPECT_EQ(ReadAll(TablePath())[28], 1);
+
+  ds.OnIndexMissing = nullptr;
+  ds.Open();
+  EXPECT_TRUE(ds.Active());
+  EXPECT_EQ(ReadAll(TablePath())[28], 0);
+}
+
 }  // namespace
 }  // namespace vorelia::dbf
