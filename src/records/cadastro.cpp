@@ -10,6 +10,8 @@
 #include "data/data_source.h"
 #include "databases/agency_database.h"
 #include "dbf/dbf_dataset.h"
+#include "export/mx_db_grid_export.h"
+#include "export/writers/export_formats.h"
 #include "platform/code_page.h"
 #include "platform/desktop_shell.h"
 #include "platform/qt/desktop_services.h"
@@ -70,7 +72,8 @@ TCadastro::TCadastro(widgets::TActionList* frameCommands, QWidget* parent)
       m_ui(std::make_unique<Ui::TCadastro>()),
       m_tabela(std::make_unique<dbf::TDbfDataSet>()),
       m_source(std::make_unique<data::TDataSource>()),
-      m_acoes03(new widgets::TActionList("acoes_03", this)) {
+      m_acoes03(new widgets::TActionList("acoes_03", this)),
+      m_expRelatorio(new exporter::TmxDBGridExport(this)) {
   InitRecordsResources();
   widgets::InitWidgetResources();
   m_ui->setupUi(this);
@@ -89,6 +92,12 @@ TCadastro::TCadastro(widgets::TActionList* frameCommands, QWidget* parent)
   BindEditors();
   BindGrids();
   BindCommands(frameCommands);
+  m_expRelatorio->setObjectName("ExpRelatorio");
+  m_expRelatorio->DateFormat = "dd/MM/yy";
+  m_expRelatorio->TimeFormat = "hh:mm";
+  m_expRelatorio->DateTimeFormat = "hh:mm dd/MM/yy";
+  m_expRelatorio->Messages = exporter::RecordsWindowMessages();
+  m_expRelatorio->SetDBGrid(m_ui->DBGrid2);
   connect(m_ui->Pagina, &QTabWidget::currentChanged, this,
           [this] { platform::Guarded([this] { PaginaChange(); }); });
 }

@@ -24,6 +24,10 @@ namespace vorelia::dbf {
 class TDbfDataSet;
 }
 
+namespace vorelia::exporter {
+class TmxDBGridExport;
+}
+
 namespace vorelia::widgets {
 class TActionList;
 class TDBEdit;
@@ -56,6 +60,8 @@ class TCadastro : public QWidget {
   widgets::TDBGrid& DBGrid1() const;
   widgets::TDBGrid& DBGrid2() const;
   widgets::TActionList& acoes_03() const { return *m_acoes03; }
+  // The export component bound to the search grid.
+  exporter::TmxDBGridExport& ExpRelatorio() const { return *m_expRelatorio; }
   QWidget* Control(const char* name) const;
   // The persistent field objects TabelaAGENCIA ... TabelaSITE by field name.
   data::TField& TabelaField(const char* name) const;
@@ -87,6 +93,7 @@ class TCadastro : public QWidget {
   std::unique_ptr<dbf::TDbfDataSet> m_tabela;
   std::unique_ptr<data::TDataSource> m_source;
   widgets::TActionList* m_acoes03;
+  exporter::TmxDBGridExport* m_expRelatorio;  // owned as a child object
 };
 
 }  // namespace vorelia::records
