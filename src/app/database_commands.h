@@ -44,6 +44,8 @@ class TDatabaseCommands : public QObject {
   void DBDeletarTudoExecute();
   void DBSalvarExecute();
   void DBCancelExecute();
+  // Exports the active window's search grid: format choice, then the document.
+  void EXP_DOCExecute();
   // The update rule of a record command (and of the export command).
   bool RecordCommandEnabled(std::string_view name) const;
 
