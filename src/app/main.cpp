@@ -8,6 +8,7 @@
 #include "app/application.h"
 #include "app/database_commands.h"
 #include "app/form_principal.h"
+#include "app/order_commands.h"
 #include "app/screenshot_tour.h"
 #include "app/startup.h"
 #include "platform/error_description.h"
@@ -56,7 +57,8 @@ int main(int argc, char** argv) {
 
   // The catalogue, window-building and record commands get their bodies; the frame owns them.
   // The databases live in dados/ beside the executable, which the build creates.
-  new app::TDatabaseCommands(*form, platform::ProgramFolder() / "dados");
+  auto* databaseCommands = new app::TDatabaseCommands(*form, platform::ProgramFolder() / "dados");
+  app::InstallOrderCommands(*form, *databaseCommands);
 
   // The error window opens once the failing handler has unwound, from the event loop, so it
   // never runs a modal loop inside a paint or resize.
