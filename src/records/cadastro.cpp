@@ -16,6 +16,7 @@
 #include "platform/desktop_shell.h"
 #include "platform/qt/desktop_services.h"
 #include "platform/qt/guard.h"
+#include "records/agency_filter.h"
 #include "ui_cadastro.h"
 #include "widgets/ansi_text.h"
 #include "widgets/bit_btn.h"
@@ -43,9 +44,6 @@ constexpr uint32_t kFocusColour = 0x00D8E9EC;
 const char* const kUfItems[] = {"AC ", "AL ", "AP ", "AM ", "BA ", "CE ", "DF ", "ES ", "GO ",
                                 "MA ", "MT ", "MS ", "MG ", "PA ", "PB ", "PR ", "PE ", "PI",
                                 "RJ ", "RN ", "RS ", "RO ", "RR ", "SC ", "SP ", "SE ", "TO "};
-
-// The search page's field choice, by position.
-const char* const kFilterFields[] = {"AGENCIA", "ENDERECO", "MUNICIPIO", "UF"};
 
 struct ButtonBinding {
   const char* button;
@@ -267,14 +265,9 @@ void TCadastro::FiltrarUpdate() {
 }
 
 void TCadastro::TabelaFilterRecord(data::TDataSet& dataSet, bool& accept) {
-  const int position = m_ui->CAMPO->currentIndex();
-  std::string value;
-  if (position >= 0 && position < static_cast<int>(std::size(kFilterFields))) {
-    value = dataSet.FieldByName(kFilterFields[position]).AsString();
-  }
-  const std::string text = widgets::ToAnsi(m_ui->texto_filtro->text());
-  accept = !text.empty() && platform::AnsiUpper(value).find(platform::AnsiUpper(text)) !=
-                                std::string::npos;
+  // Read at the moment of the test: changing the choice affects only records read later.
+  const TAgencyFilter filter(m_ui->CAMPO->currentIndex(), widgets::ToAnsi(m_ui->texto_filtro->text()));
+  accept = filter.Accepts(dataSet);
 }
 
 void TCadastro::PaginaChange() {
