@@ -45,12 +45,22 @@ const QImage& TQRMeasuringContext::Device(int ppiX, int ppiY) const {
   return *device;
 }
 
+const QFontMetrics& TQRMeasuringContext::Metrics(const TCanvasFont& font, int ppiX,
+                                                 int ppiY) const {
+  const int style = (font.Bold ? 1 : 0) | (font.Italic ? 2 : 0) | (font.Underline ? 4 : 0) |
+                    (font.StrikeOut ? 8 : 0);
+  auto& metrics = m_metrics[MetricsKey{font.Name, font.Size, style, ppiX, ppiY}];
+  if (!metrics) metrics = std::make_unique<QFontMetrics>(ToQFont(font), &Device(ppiX, ppiY));
+  return *metrics;
+}
+
 TCanvasSize TQRMeasuringContext::Extent(const TCanvasFont& font, std::string_view text, int ppiX,
                                         int ppiY) const {
   if (ppiX <= 0 || ppiY <= 0) return {};
+  const QString qtext = FromAnsi(text);
   std::scoped_lock lock(m_mutex);
-  const QFontMetrics metrics(ToQFont(font), &Device(ppiX, ppiY));
-  return {metrics.horizontalAdvance(FromAnsi(text)), metrics.height()};
+  const QFontMetrics& metrics = Metrics(font, ppiX, ppiY);
+  return {metrics.horizontalAdvance(qtext), metrics.height()};
 }
 
 int TQRMeasuringContext::TextWidth(const TCanvasFont& font, std::string_view text) const {

@@ -3,11 +3,13 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <string_view>
 
 #include "report/core/page_canvas.h"
 
 class QFont;
+class QFontMetrics;
 class QImage;
 
 namespace vorelia::report {
@@ -32,9 +34,22 @@ class TQRMeasuringContext : public TTextMeasurer {
 
  private:
   const QImage& Device(int ppiX, int ppiY) const;
+  // Metrics of a font at a resolution, made once: building them resolves the font, which costs
+  // far more than measuring a text.
+  const QFontMetrics& Metrics(const TCanvasFont& font, int ppiX, int ppiY) const;
+
+  struct MetricsKey {
+    std::string Name;
+    int Size;
+    int Style;
+    int PpiX;
+    int PpiY;
+    auto operator<=>(const MetricsKey&) const = default;
+  };
 
   mutable std::mutex m_mutex;
   mutable std::map<std::pair<int, int>, std::unique_ptr<QImage>> m_devices;
+  mutable std::map<MetricsKey, std::unique_ptr<QFontMetrics>> m_metrics;
 };
 
 }  // namespace vorelia::report

@@ -289,7 +289,13 @@ void TQRStandardPreview::Install() {
 
 void TQRStandardPreview::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  platform::Guarded([this] { UpdateInfo(); });
+  platform::Guarded([this] {
+    // The width button is pressed from the start; a page that was finished before the window
+    // opened is shown at that zoom too.
+    if (!m_shown && m_view->PreviewImage().ImageOK()) m_view->ZoomToWidth();
+    m_shown = true;
+    UpdateInfo();
+  });
 }
 
 void TQRStandardPreview::closeEvent(QCloseEvent* event) {

@@ -70,6 +70,7 @@ class TQRStandardPreview : public QDialog {
   QLabel* m_pagePanel;
   int m_lastProgress = 0;
   bool m_closed = false;
+  bool m_shown = false;
 };
 
 }  // namespace vorelia::report
