@@ -1221,7 +1221,9 @@ bool TIndexFile::Next() {
   for (;;) {
     const TIndexPage leaf = Page(tag, m_path.back().page);
     if (m_path.back().entry < leaf.KeyCount()) {
-      RememberCursor();
+      m_cursorRecNo = leaf.RecordNo(m_path.back().entry);
+      m_cursorKeyKept = false;
+      m_state = TCursorState::csOnEntry;
       return true;
     }
     if (!StepToNeighbourLeaf(tag, m_path, true)) {
