@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QTabBar>
@@ -79,6 +80,10 @@ TCadastro::TCadastro(widgets::TActionList* frameCommands, QWidget* parent)
   setBackgroundRole(QPalette::Button);
   setAutoFillBackground(true);
   m_ui->Pagina->tabBar()->setFocusPolicy(Qt::NoFocus);
+  // Captions size themselves to their text, from their left edge.
+  for (QLabel* label : findChildren<QLabel*>()) {
+    if (label != m_ui->ntotal) label->adjustSize();
+  }
 
   m_tabela->SetTableLevel(4);
   databases::AddAgencyFields(*m_tabela);

@@ -211,6 +211,12 @@ class TDBGrid::TableView : public QTableView {
     if (!m_grid.HandleKey(event)) QTableView::keyPressEvent(event);
   }
   void wheelEvent(QWheelEvent* event) override { m_grid.HandleWheel(event); }
+  // The rows that fit change with the table's own size (a page shown for the first time lays
+  // its grid out only then).
+  void resizeEvent(QResizeEvent* event) override {
+    QTableView::resizeEvent(event);
+    platform::Guarded([this] { m_grid.UpdateRowCount(); });
+  }
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override {
     QTableView::currentChanged(current, previous);
     if (current.isValid() && (!previous.isValid() || current.row() != previous.row())) {
@@ -330,7 +336,12 @@ int TDBGrid::VisibleRowCount() const {
 
 void TDBGrid::UpdateRowCount() {
   if (!m_link) return;
-  m_link->SetBufferCount(VisibleRowCount());
+  const int rows = VisibleRowCount();
+  if (rows == m_link->BufferCount()) return;
+  m_link->SetBufferCount(rows);
+  // When another control already made the dataset buffer this many records, no dataset event
+  // follows: show the grown window now.
+  LinkChanged(false);
 }
 
 void TDBGrid::LinkChanged(bool layout) {

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -308,6 +309,33 @@ TEST_F(DBGridTest, TitlesAndCellsReachAccessibility) {
   QAccessibleInterface* cell = cells->cellAt(1, 0);
   ASSERT_NE(cell, nullptr);
   EXPECT_EQ(cell->text(QAccessible::Name), "Agencia 2");
+}
+
+}  // namespace
+}  // namespace vorelia::widgets
+
+namespace vorelia::widgets {
+namespace {
+
+TEST(DBGridLayoutTest, AGridOnAPageShownLaterFillsItsRows) {
+  auto dataSet = AgencyRows(50);
+  data::TDataSource source(dataSet.get());
+  QTabWidget pages;
+  pages.resize(400, 300);
+  pages.addTab(new QWidget, "first");
+  auto* holder = new QWidget;
+  auto* grid = new TDBGrid(holder);
+  grid->SetRowHeights(17, 17);
+  grid->setGeometry(0, 0, 300, 17 + 8 * 17 + 4);
+  grid->SetDataSource(&source);
+  pages.addTab(holder, "second");
+  dataSet->Open();
+  pages.show();
+  QApplication::processEvents();
+  pages.setCurrentIndex(1);
+  QApplication::processEvents();
+  EXPECT_GE(grid->VisibleRowCount(), 7);
+  EXPECT_EQ(grid->View()->model()->rowCount(), grid->VisibleRowCount());
 }
 
 }  // namespace
