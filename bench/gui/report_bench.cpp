@@ -2,7 +2,7 @@
 // pages are made of.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <memory>
 #include <string>
 #include <vector>
@@ -105,7 +105,7 @@ BENCHMARK(BM_ReplayPagesOnRecorder)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
+  QApplication app(argc, argv);  // widget benchmarks share this main
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
