@@ -5,11 +5,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableView>
 #include <QTimer>
 #include <fstream>
 #include <iterator>
@@ -230,6 +232,32 @@ TEST_F(MxDBGridExportTest, WalkKeepsControlsQuietAndReturnsToTheStartingRecord) 
   EXPECT_EQ(m_table.FieldByName("AGENCIA").AsString(), "Gama");
   EXPECT_EQ(m_grid->DataSource(), &m_source);
   EXPECT_EQ(m_export.RowsWalked(), 5);
+}
+
+TEST_F(MxDBGridExportTest, HeaderAndFooterTextsFrameTheRowsAndTheGridKeepsItsWidths) {
+  Add({"Alfa", "Rua A", "Centro", "SP", "011", "1234-5678"});
+  QHeaderView& titles = *m_grid->View()->horizontalHeader();
+  titles.resizeSection(0, 77);
+  std::vector<std::string> events;
+  m_export.OnBeginExport = [&](TmxCustomExport&) { events.push_back("begin"); };
+  m_export.OnEndExport = [&](TmxCustomExport&) { events.push_back("end"); };
+  m_export.OnGetHeader = [&](TmxCustomExport&, int count, std::string& header) {
+    events.push_back("header " + std::to_string(count));
+    header = "Ag\xEAncias\r\nLista 2";
+  };
+  m_export.OnGetFooter = [&](TmxCustomExport&, int count, std::string& footer) {
+    events.push_back("footer " + std::to_string(count));
+    footer = "Fim";
+  };
+  ExportToFile(TmxExportType::xtTAB, "lista.tab");
+  EXPECT_EQ(ReadFile(m_dir / "lista.TXT"),
+            "Ag\xEAncias\r\nLista 2\r\n"
+            "Nome Da Ag\xEAncia\tEndere\xE7o\tMunic\xEDpio / Bairro\tUF\tDDD\tTELEFONE\r\n"
+            "Alfa\tRua A\tCentro\tSP\t011\t1234-5678\r\n"
+            "Fim\r\n"
+            "Criado: 08/12/2026 14:05:09\r\n");
+  EXPECT_EQ(events, (std::vector<std::string>{"begin", "header 1", "footer 1", "end"}));
+  EXPECT_EQ(titles.sectionSize(0), 77);
 }
 
 TEST_F(MxDBGridExportTest, EmptyTableStillGivesTheDocumentFrame) {
