@@ -6,6 +6,7 @@
 #include "data/dataset.h"
 #include "report/core/qr_printer.h"
 #include "report/qr_controller.h"
+#include "report/qr_expression_adapter.h"
 #include "report/qr_group.h"
 #include "report/qr_measuring_context.h"
 #include "report/qr_printable.h"
@@ -60,6 +61,8 @@ TQRCustomReport::TQRCustomReport(std::string name)
   Font.Name = "Arial";
   Font.Size = 10;
   Functions = {{"PAGENUMBER", "0"}, {"COLUMNNUMBER", "0"}, {"REPORTTITLE", "''"}};
+  m_defaultExpressions = std::make_unique<TQRExpressionAdapter>();
+  m_expressions = m_defaultExpressions.get();
   m_page->SetFontSizeSource([this] { return Font.Size; });
   m_page->SetOnChange([this] { LayoutBands(); });
 }

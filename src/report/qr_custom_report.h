@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -127,9 +128,17 @@ class TQRCustomReport {
   const TQRMeasuringContext& Measurer() const { return *m_measurer; }
   int TextWidth(const TCanvasFont& font, std::string_view text) const;
   int TextHeight(const TCanvasFont& font, std::string_view text) const;
-  // Not owned; without one, expression printables print nothing.
+  // Not owned; a report starts with its own default engine. Without one, expression
+  // printables print nothing and groups never change.
   void SetExpressionEngine(TQRExpressionEngine* engine) { m_expressions = engine; }
   TQRExpressionEngine* ExpressionEngine() const { return m_expressions; }
+
+  // The current value of a named value (PAGENUMBER, COLUMNNUMBER, REPORTTITLE) in or after a
+  // run; empty before the first.
+  std::string NamedValue(const std::string& name) const {
+    const auto it = m_namedValues.find(name);
+    return it == m_namedValues.end() ? std::string() : it->second;
+  }
 
   // --- Operations -----------------------------------------------------------------------
   bool Available() const { return m_available; }
@@ -226,7 +235,9 @@ class TQRCustomReport {
   bool m_loading = false;
   std::unique_ptr<TQRController> m_controller;
   std::unique_ptr<TQRMeasuringContext> m_measurer;
+  std::unique_ptr<TQRExpressionEngine> m_defaultExpressions;
   TQRExpressionEngine* m_expressions = nullptr;
+  std::map<std::string, std::string> m_namedValues;
   std::unique_ptr<TQRPrinter> m_printer;
 
   // Run state.

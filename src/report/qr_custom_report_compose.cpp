@@ -98,9 +98,10 @@ void TQRCustomReport::Cancel() {
 }
 
 void TQRCustomReport::SetNamedValue(const std::string& name, const std::string& value) {
-  for (TQRNamedValue& entry : Functions) {
+  // The stored expression stays as laid out: the next run compiles it again.
+  for (const TQRNamedValue& entry : Functions) {
     if (entry.Name == name) {
-      entry.Expression = value;
+      m_namedValues[name] = value;
       if (m_expressions) m_expressions->NamedValueChanged(name, value);
       return;
     }
@@ -143,6 +144,7 @@ void TQRCustomReport::PrepareRun() {
       sub->Controller().Groups().clear();
       sub->Controller().SubsBefore().clear();
       sub->Controller().SubsAfter().clear();
+      sub->Controller().Unprepare();
     }
   }
   for (const auto& band : m_bands) {

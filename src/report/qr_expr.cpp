@@ -1,5 +1,6 @@
 #include "report/qr_expr.h"
 
+#include "report/qr_controller.h"
 #include "report/qr_custom_report.h"
 #include "report/qr_expression_engine.h"
 
@@ -10,15 +11,39 @@ void TQRExpr::SetExpression(std::string expression) {
   SetCaption(m_expression);
 }
 
+namespace {
+
+TQRExpressionEngine* EngineOf(const TQRPrintable& printable) {
+  TQRCustomReport* report = printable.ParentReport();
+  return report ? report->ExpressionEngine() : nullptr;
+}
+
+}  // namespace
+
+void TQRExpr::Prepare() {
+  TQRCustomLabel::Prepare();
+  if (TQRCustomReport* report = ParentReport()) {
+    (Master ? *Master : report->Controller()).RegisterPrintable(this);
+  }
+}
+
+void TQRExpr::DetailAdvanced() {
+  if (TQRExpressionEngine* engine = EngineOf(*this)) engine->Accumulate(this, m_expression);
+}
+
 void TQRExpr::Unprepare() {
   TQRCustomLabel::Unprepare();
   SetCaption(m_expression);
 }
 
 void TQRExpr::GetPrintText() {
-  TQRCustomReport* report = ParentReport();
-  TQRExpressionEngine* engine = report ? report->ExpressionEngine() : nullptr;
-  SetPrintText(engine ? engine->Text(m_expression, Mask) : std::string());
+  TQRExpressionEngine* engine = EngineOf(*this);
+  if (!engine) {
+    SetPrintText(std::string());
+    return;
+  }
+  SetPrintText(engine->OwnerText(this, m_expression, Mask));
+  if (ResetAfterPrint) engine->Reset(this, m_expression);
 }
 
 }  // namespace vorelia::report

@@ -9,7 +9,7 @@ namespace vorelia::report {
 class TQRController;
 
 // Prints the value of an expression on the current record, through the report's expression
-// engine.
+// engine. Aggregates (SUM, COUNT...) take in each record of the detail it follows.
 class TQRExpr : public TQRCustomLabel {
  public:
   explicit TQRExpr(std::string name) : TQRCustomLabel(std::move(name)) {}
@@ -21,7 +21,10 @@ class TQRExpr : public TQRCustomLabel {
   TQRController* Master = nullptr;
   bool ResetAfterPrint = false;
 
+  void Prepare() override;
   void Unprepare() override;
+  // Aggregates take in one more record.
+  void DetailAdvanced() override;
 
  protected:
   void GetPrintText() override;

@@ -21,6 +21,14 @@ class TQRExpressionEngine {
   virtual std::string Text(std::string_view expression, std::string_view mask) = 0;
   // A value that differs exactly when the expression's type or value differs.
   virtual std::string Key(std::string_view expression) = 0;
+  // The same for an expression printable (owner): aggregates run per printable, accumulating
+  // once per detail record and starting over on Reset.
+  virtual std::string OwnerText(const void* /*owner*/, std::string_view expression,
+                                std::string_view mask) {
+    return Text(expression, mask);
+  }
+  virtual void Accumulate(const void* /*owner*/, std::string_view /*expression*/) {}
+  virtual void Reset(const void* /*owner*/, std::string_view /*expression*/) {}
   // A named value (PAGENUMBER, COLUMNNUMBER, REPORTTITLE) changed.
   virtual void NamedValueChanged(std::string_view /*name*/, std::string_view /*value*/) {}
 };
