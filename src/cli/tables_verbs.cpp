@@ -1,5 +1,5 @@
-// The table verbs of vorelia-cli: list, create, add, import, show, delete, clear, pack, check.
-// Each works through the table dataset and the agency schema, as the program's windows do.
+// The table verbs of vorelia-cli: list, create, add, import, show, delete, clear, pack, sort,
+// check. Each works through the table dataset and the agency schema, as the program's windows do.
 
 #include "cli/tables_verbs.h"
 
@@ -17,9 +17,13 @@
 #include "dbf/dbf_dataset.h"
 #include "dbf/dbf_errors.h"
 #include "dbf/dbf_file.h"
+#include "dbf/index_check.h"
 #include "dbf/index_factory.h"
+#include "dbf/index_file.h"
 #include "platform/code_page.h"
 #include "platform/file_access.h"
+#include "records/agency_filter.h"
+#include "records/agency_order.h"
 
 namespace vorelia::cli {
 namespace {
@@ -318,6 +322,16 @@ int PackVerb(Context& ctx) {
   return 0;
 }
 
+int Sort(Context& ctx) {
+  if (ctx.args.size() != 2) throw UsageError{"sort takes NAME asc|desc"};
+  const std::string& direction = ctx.args[1];
+  if (direction != "asc" && direction != "desc") throw UsageError{"sort takes asc or desc"};
+  Table table;
+  OpenExisting(table, ctx);
+  records::SortByAgencyName(*table, direction == "desc");
+  return 0;
+}
+
 // Reports what is wrong with the table file itself; the index has checks of its own.
 int Check(Context& ctx) {
   NeedArgs(ctx, 1);
@@ -414,14 +428,60 @@ const VerbRegistrar kClear("clear", "clear NAME                            remov
 const VerbRegistrar kPack("pack",
                           "pack NAME                             rewrite without deleted records",
                           Guarded<PackVerb>);
+const VerbRegistrar kSort(
+    "sort", "sort NAME asc|desc                    rebuild the production index with the one tag",
+    Guarded<Sort>);
 const VerbRegistrar kCheck(
     "check", "check NAME                            verify the table file and its index",
     Guarded<Check>);
 
 }  // namespace
 
+namespace {
+
+void OrderByAgencyName(TDbfDataSet& table, bool descending) {
+  records::SortByAgencyName(table, descending);
+}
+
+void FilterAgencies(TDbfDataSet& table, const std::string& field, const std::string& text) {
+  const int position = records::TAgencyFilter::PositionOf(field);
+  if (position < 0) throw UsageError{"--filter takes AGENCIA, ENDERECO, MUNICIPIO or UF"};
+  const records::TAgencyFilter filter(position, text);
+  table.OnFilterRecord = [filter](data::TDataSet& dataSet, bool& accept) {
+    accept = filter.Accepts(dataSet);
+  };
+  table.SetFiltered(true);
+}
+
+// Walks every tag of the production index. A plain tag holds one key per record, deleted ones
+// included, so its key count must equal the record count.
+void CheckProductionIndex(dbf::TDbfFile& table, std::vector<std::string>& problems) {
+  auto* index = dynamic_cast<dbf::TIndexFile*>(table.ProductionIndex());
+  if (index == nullptr) return;
+  for (int tag = 0; tag < index->TagCount(); ++tag) {
+    std::string name = std::to_string(tag);
+    try {
+      const dbf::TIndexFile::TTagFacts facts = index->TagFacts(tag);
+      name = facts.name;
+      const dbf::TIndexCheckReport report = dbf::CheckIndexTag(*index, tag);
+      for (const std::string& problem : report.problems) {
+        problems.push_back("index tag " + name + ": " + problem);
+      }
+      const int32_t count = table.RecordCount();
+      if (report.Sound() && !facts.unique && !facts.distinct && report.entries != count) {
+        problems.push_back("index tag " + name + ": " + std::to_string(report.entries) +
+                           " keys for " + std::to_string(count) + " records");
+      }
+    } catch (const EVoreliaError& e) {
+      problems.push_back("index tag " + name + ": " + e.what());
+    }
+  }
+}
+
+}  // namespace
+
 TableVerbHooks& TableHooks() {
-  static TableVerbHooks hooks;
+  static TableVerbHooks hooks{&OrderByAgencyName, &FilterAgencies, &CheckProductionIndex};
   return hooks;
 }
 
