@@ -9,6 +9,7 @@
 #include "app/database_commands.h"
 #include "app/form_principal.h"
 #include "app/order_commands.h"
+#include "app/print_commands.h"
 #include "app/screenshot_tour.h"
 #include "app/startup.h"
 #include "platform/error_description.h"
@@ -59,6 +60,7 @@ int main(int argc, char** argv) {
   // The databases live in dados/ beside the executable, which the build creates.
   auto* databaseCommands = new app::TDatabaseCommands(*form, platform::ProgramFolder() / "dados");
   app::InstallOrderCommands(*form, *databaseCommands);
+  app::InstallPrintCommands(*form, *databaseCommands);
 
   // The error window opens once the failing handler has unwound, from the event loop, so it
   // never runs a modal loop inside a paint or resize.
