@@ -168,11 +168,15 @@ TEST_F(TableLocksTest, ConcurrentAppendsGetDistinctNumbers) {
 
   TDbfFile file;
   Open(file);
-  ASSERT_EQ(file.RecordCount(), kPerProcess * kProcesses);
+  // A number skipped because another process held its lock at that moment may stay an unused,
+  // zero-filled slot; every record written must be there exactly once.
+  ASSERT_GE(file.RecordCount(), kPerProcess * kProcesses);
+  ASSERT_LE(file.RecordCount(), kPerProcess * kProcesses + kProcesses);
   std::set<std::string> names;
   Bytes record(234);
   for (int n = 1; n <= file.RecordCount(); ++n) {
     ASSERT_TRUE(file.ReadRecord(n, record.data()));
+    if (record[0] == 0) continue;  // an unused slot
     EXPECT_EQ(record[0], ' ') << "record " << n;
     const TFieldValue value = file.ReadFieldValue(0, record.data());
     ASSERT_TRUE(std::holds_alternative<std::string>(value)) << "record " << n;
@@ -180,10 +184,11 @@ TEST_F(TableLocksTest, ConcurrentAppendsGetDistinctNumbers) {
   }
   EXPECT_EQ(names.size(), static_cast<size_t>(kPerProcess * kProcesses));
   EXPECT_TRUE(names.count("P0-0") && names.count("P2-149"));
+  const int count = file.RecordCount();
   file.CloseTable();
   std::ifstream in(m_table, std::ios::binary);
   const Bytes b((std::istreambuf_iterator<char>(in)), {});
-  EXPECT_EQ(b[4] | (b[5] << 8), kPerProcess * kProcesses);
+  EXPECT_EQ(b[4] | (b[5] << 8), count);  // the header agrees with the slots placed
 }
 
 TEST_F(TableLocksTest, ExclusiveOpensShutOutSharedOnes) {
