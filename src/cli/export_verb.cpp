@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "cli/cli.h"
+#include "cli/gui_verbs.h"
 #include "cli/tables_verbs.h"
 #include "databases/agency_database.h"
 #include "dbf/dbf_dataset.h"
@@ -45,16 +46,6 @@ const char* ErrorText(exporter::TmxExportError error) {
       return "The export was cancelled.";
   }
   return "The export failed.";
-}
-
-// The windows need an application object; without a display they draw offscreen.
-std::unique_ptr<QApplication> EnsureApplication() {
-  if (QCoreApplication::instance() != nullptr) return nullptr;
-  if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "vorelia-cli";
-  static char* argv[] = {name, nullptr};
-  return std::make_unique<QApplication>(argc, argv);
 }
 
 // Ends the walk whatever happens in between, so the dataset gets its controls back.
@@ -97,7 +88,7 @@ int ExportVerb(Context& ctx) {
   if (output.empty()) throw UsageError{"-o FILE is required"};
   const TableView view = ParseTableView(rest, 0);
 
-  const std::unique_ptr<QApplication> application = EnsureApplication();
+  const std::unique_ptr<QApplication> application = OffscreenApplication();
   records::TCadastro window(nullptr);
   databases::OpenAgencyTable(window.Tabela(), ctx.dados, platform::Utf8ToAnsi(ctx.args[0]));
   ApplyTableView(window.Tabela(), view);
@@ -124,17 +115,7 @@ int ExportVerb(Context& ctx) {
   return 0;
 }
 
-// Engine and window messages are ANSI; the terminal reads UTF-8.
-int GuardedExport(Context& ctx) {
-  try {
-    return ExportVerb(ctx);
-  } catch (const UsageError&) {
-    throw;
-  } catch (const std::exception& e) {
-    ctx.err << platform::AnsiToUtf8(e.what()) << "\n";
-    return 2;
-  }
-}
+int GuardedExport(Context& ctx) { return RunWithAnsiErrors(ctx, &ExportVerb); }
 
 const VerbRegistrar kExport("export",
                             "export NAME --format html|xls|doc|txt|csv|tab|rtf|dif|slk -o FILE "

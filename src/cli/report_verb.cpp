@@ -16,6 +16,7 @@
 #include <system_error>
 
 #include "cli/cli.h"
+#include "cli/gui_verbs.h"
 #include "cli/tables_verbs.h"
 #include "databases/agency_database.h"
 #include "dbf/dbf_dataset.h"
@@ -31,16 +32,6 @@ namespace vorelia::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Painting needs an application object; without a display it draws offscreen.
-std::unique_ptr<QApplication> OffscreenApplication() {
-  if (QCoreApplication::instance() != nullptr) return nullptr;
-  if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "vorelia-cli";
-  static char* argv[] = {name, nullptr};
-  return std::make_unique<QApplication>(argc, argv);
-}
 
 std::string LowerExtension(const fs::path& path) {
   std::string extension = path.extension().string();
@@ -131,17 +122,7 @@ int ReportVerb(Context& ctx) {
   return 0;
 }
 
-// Engine messages are ANSI; the terminal reads UTF-8.
-int GuardedReport(Context& ctx) {
-  try {
-    return ReportVerb(ctx);
-  } catch (const UsageError&) {
-    throw;
-  } catch (const std::exception& e) {
-    ctx.err << platform::AnsiToUtf8(e.what()) << "\n";
-    return 2;
-  }
-}
+int GuardedReport(Context& ctx) { return RunWithAnsiErrors(ctx, &ReportVerb); }
 
 const VerbRegistrar kReport("report",
                             "report NAME -o FILE.pdf|FILE.qrp [--order natural|asc|desc] "

@@ -1,0 +1,32 @@
+#include "cli/gui_verbs.h"
+
+#include <QApplication>
+
+#include <exception>
+#include <ostream>
+
+#include "platform/code_page.h"
+
+namespace vorelia::cli {
+
+std::unique_ptr<QApplication> OffscreenApplication() {
+  if (QCoreApplication::instance() != nullptr) return nullptr;
+  if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "vorelia-cli";
+  static char* argv[] = {name, nullptr};
+  return std::make_unique<QApplication>(argc, argv);
+}
+
+int RunWithAnsiErrors(Context& ctx, Verb verb) {
+  try {
+    return verb(ctx);
+  } catch (const UsageError&) {
+    throw;
+  } catch (const std::exception& e) {
+    ctx.err << platform::AnsiToUtf8(e.what()) << "\n";
+    return 2;
+  }
+}
+
+}  // namespace vorelia::cli
