@@ -622,7 +622,12 @@ int32_t TIndexFile::AllocateBlock(int tagForCounter) {
 
 TIndexFile::TBlock& TIndexFile::LoadBlock(const TTag& tag, int32_t page) {
   auto it = m_cache.find(page);
-  if (it != m_cache.end()) return it->second;
+  if (it != m_cache.end()) {
+    // A damaged file may point two tags at one block; the tag now asking may have longer
+    // keys than the one that read it, so the block is checked against this tag's shape too.
+    CheckBlockShape(tag, page, it->second);
+    return it->second;
+  }
   const int first = m_singleTag ? 1 : kMdxFirstBlockPage;
   const int step = tag.geometry.pagesPerBlock;
   if (page < first || page > FilePageCount() - step)
@@ -633,13 +638,19 @@ TIndexFile::TBlock& TIndexFile::LoadBlock(const TTag& tag, int32_t page) {
                                         block.bytes.data(), block.bytes.size());
   if (read != static_cast<int64_t>(block.bytes.size()))
     Damaged("tag " + tag.name + ": block " + std::to_string(page) + " is truncated");
-  const TIndexPage view(tag.geometry, block.bytes.data());
+  CheckBlockShape(tag, page, block);
+  return m_cache.emplace(page, std::move(block)).first->second;
+}
+
+void TIndexFile::CheckBlockShape(const TTag& tag, int32_t page, const TBlock& block) const {
+  if (block.bytes.size() != static_cast<size_t>(tag.geometry.blockBytes))
+    Damaged("tag " + tag.name + ": block " + std::to_string(page) + " has the wrong size");
   const uint32_t n = GetLe32(block.bytes.data());
   if (n > static_cast<uint32_t>(tag.geometry.maxKeys))
     Damaged("tag " + tag.name + ": block " + std::to_string(page) + " holds too many keys");
+  const TIndexPage view(tag.geometry, const_cast<uint8_t*>(block.bytes.data()));
   if (view.IsInner() && !view.EntryFits(view.KeyCount()))
     Damaged("tag " + tag.name + ": block " + std::to_string(page) + " overflows");
-  return m_cache.emplace(page, std::move(block)).first->second;
 }
 
 TIndexPage TIndexFile::Page(const TTag& tag, int32_t page) {

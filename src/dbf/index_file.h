@@ -176,6 +176,7 @@ class TIndexFile : public TIndexSeam, public TTagCursorSource {
   uint8_t* TagEntry(int slot);
   int32_t AllocateBlock(int tagForCounter);
   TBlock& LoadBlock(const TTag& tag, int32_t page);
+  void CheckBlockShape(const TTag& tag, int32_t page, const TBlock& block) const;
   TIndexPage Page(const TTag& tag, int32_t page);
   TIndexPage DirtyPage(const TTag& tag, int32_t page);
   void WriteTagHeader(TTag& tag);
