@@ -664,7 +664,13 @@ void TDbfFile::WriteEditedRecord(int32_t recordNo, uint8_t* buffer) {
       throw EDbfError(index.KeyViolation());
     }
   }
-  WritePage(recordNo, buffer);
+  if (!WritePage(recordNo, buffer)) {
+    // The change never reached the file: the indexes go back to the stored record and the
+    // caller hears of it, keeping the record locked and its edit open so nothing typed is lost.
+    for (auto& index : m_indexFiles) index->UpdateKeys(recordNo, buffer, m_prevBuffer.data());
+    ResetWriteError();
+    throw EDbfWriteError(kMsgWriteError);
+  }
   PageUnlock(recordNo);
   m_prevBuffer.clear();
 }

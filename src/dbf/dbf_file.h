@@ -69,7 +69,8 @@ class TDbfFile : public TPagedFile {
   int32_t InsertRecord(uint8_t* buffer);
   // Raises EDbfError "Record locked." when someone else holds record n.
   void LockRecordForEdit(int32_t recordNo, uint8_t* buffer);
-  // Writes an edited record and releases its lock. Raises EDbfError on a key violation.
+  // Writes an edited record and releases its lock. Raises EDbfError on a key violation and
+  // EDbfWriteError when the write fails; either way the indexes are put back and the lock kept.
   void WriteEditedRecord(int32_t recordNo, uint8_t* buffer);
   void UnlockRecord(int32_t recordNo) { PageUnlock(recordNo); }
   void NoteRecordDeleted(int32_t recordNo, const uint8_t* buffer);

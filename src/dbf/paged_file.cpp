@@ -142,12 +142,12 @@ int32_t TPagedFile::ReadPage(int32_t page, void* buffer) {
   return n < 0 ? 0 : static_cast<int32_t>(n);
 }
 
-void TPagedFile::WritePage(int32_t page, const void* buffer) {
+bool TPagedFile::WritePage(int32_t page, const void* buffer) {
   if (page < 0 || m_recordSize <= 0) {
     m_writeError = true;
-    return;
+    return false;
   }
-  WriteBytes(PageOffset(page), buffer, static_cast<size_t>(m_recordSize));
+  return WriteBytes(PageOffset(page), buffer, static_cast<size_t>(m_recordSize));
 }
 
 void TPagedFile::LoadHeader() {

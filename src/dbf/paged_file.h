@@ -63,7 +63,8 @@ class TPagedFile {
   // One record (record-size bytes) at page n; returns the bytes read, short at the end.
   int32_t ReadPage(int32_t page, void* buffer);
   // A failed or short write sets the write-error flag.
-  void WritePage(int32_t page, const void* buffer);
+  // False when the write failed (the write-error flag is set as well).
+  bool WritePage(int32_t page, const void* buffer);
   // Reads or writes raw bytes at a file offset (the same rules as pages).
   int64_t ReadBytes(uint64_t offset, void* buffer, size_t size);
   bool WriteBytes(uint64_t offset, const void* buffer, size_t size);

@@ -201,6 +201,34 @@ TEST_F(TableIndexHooksTest, WriteFailuresRollBackCountAndKeys) {
   EXPECT_EQ(StoredCount(), 1u);
 }
 
+TEST_F(TableIndexHooksTest, AnEditThatCannotBeWrittenIsReportedAndTheKeysGoBack) {
+  Bytes a = Record('A');
+  m_file.InsertRecord(a.data());
+  m_file.CloseTable();
+  // Read-only, so the record write fails.
+  TDbfFile file;
+  file.SetFileName(m_dir / "agencias.age");
+  file.SetMode(TPagedFileMode::pfReadOnly);
+  file.SetIndexFactory(&m_factory);
+  ASSERT_TRUE(file.OpenTable());
+  file.AttachIndex("primeiro.ndx", "AGENCIA", true, 0);
+  file.AttachIndex("segundo.ndx", "AGENCIA", true, 0);
+  m_log.clear();
+  Bytes b = Record('A');
+  b[1] = 'B';
+  try {
+    file.WriteEditedRecord(1, b.data());
+    ADD_FAILURE() << "a failed write was reported as success";
+  } catch (const EDbfWriteError& e) {
+    EXPECT_STREQ(e.what(), "Error while writing occurred. (Disk full?)");
+  }
+  EXPECT_EQ(m_log, (std::vector<std::string>{"PRIMEIRO update A>B 1", "SEGUNDO update A>B 1",
+                                             "PRIMEIRO update B>A 1", "SEGUNDO update B>A 1"}));
+  EXPECT_FALSE(file.WriteError());
+  ASSERT_TRUE(file.ReadRecord(1, b.data()));
+  EXPECT_EQ(b[1], 'A');
+}
+
 TEST(TableWithoutIndexTest, WritingARecordThatCannotBeWrittenRollsBackTheCount) {
   const std::filesystem::path path =
       std::filesystem::path(::testing::TempDir()) / "vorelia_readonly_append.age";
