@@ -15,6 +15,7 @@
 #include "platform/error_description.h"
 #include "platform/program_folder.h"
 #include "platform/qt/guard.h"
+#include "report/system_printing.h"
 
 namespace {
 
@@ -61,6 +62,8 @@ int main(int argc, char** argv) {
   auto* databaseCommands = new app::TDatabaseCommands(*form, platform::ProgramFolder() / "dados");
   app::InstallOrderCommands(*form, *databaseCommands);
   app::InstallPrintCommands(*form, *databaseCommands);
+  // Reports print on the system's printers; with none installed, printing does nothing.
+  report::InstallSystemPrinting();
 
   // The error window opens once the failing handler has unwound, from the event loop, so it
   // never runs a modal loop inside a paint or resize.

@@ -39,7 +39,8 @@ void TQRCustomReport::SetPrintDialogRunner(TQRPrintDialogRunner runner) {
 void TQRCustomReport::Preview() {
   if (!m_available) return;
   TQRStandardPreview::Install();
-  m_printer = CreatePrinter(nullptr);
+  // With a printer, a report loaded into the preview can be printed from there.
+  m_printer = CreatePrinter(DeviceFactory() ? DeviceFactory()() : nullptr);
   TQRPrinter& printer = *m_printer;
   printer.OnSetupRequest = [this] { PrinterSetup(); };
   printer.MasterPrintRequest = [this] { Print(); };
