@@ -4,19 +4,22 @@
 
 #include <QApplication>
 #include <QPrinterInfo>
+#include <filesystem>
 
 #include "report/agency_report_layout.h"
 #include "report/application_printer.h"
-#include "report/core/system_printer_device.h"
+#include "report/core/qr_printer.h"
 #include "report/qr_custom_report.h"
 #include "report_test_support.h"
+#include "support/temp_dir.h"
 
 namespace vorelia::report {
 namespace {
 
-class SystemPrintingTest : public ::testing::Test {
+class SystemPrintingTest : public vorelia::test::TempDirTest {
  protected:
   void SetUp() override {
+    TempDirTest::SetUp();
     m_report = CreateAgencyReport();
     m_agencies = test::MakeAgencies(20);
     m_agencies->Open();
@@ -28,6 +31,7 @@ class SystemPrintingTest : public ::testing::Test {
   void TearDown() override {
     TQRCustomReport::SetPrinterDeviceFactory(nullptr);
     TQRCustomReport::SetPrintDialogRunner(nullptr);
+    TempDirTest::TearDown();
   }
 
   std::unique_ptr<TQRReport> m_report;
@@ -70,6 +74,18 @@ TEST_F(SystemPrintingTest, PrintsTheAgencyReportOnAPdfQueue) {
   m_report->Print();
   EXPECT_EQ(m_printed, 1);
   EXPECT_TRUE(m_agencies->Eof());
+
+  // The stored pages of a saved report, from page 2 on, stretched over the printable area.
+  m_report->Compose();
+  const std::filesystem::path saved = m_dir / "agencies.qrp";
+  m_report->QRPrinter()->Save(saved);
+  TQRPrinter stored(CreateSystemPrinterDevice());
+  ASSERT_TRUE(stored.HasPrinter());
+  stored.Load(saved);
+  stored.SetTitle("Agencies from page 2");
+  stored.SetFirstPage(2);
+  stored.Print();
+  EXPECT_EQ(stored.PaperSize(), TQRPaperSize::A4);
 }
 
 }  // namespace
