@@ -5,6 +5,8 @@
 #include <exception>
 
 #include "platform/qt/guard.h"
+#include "report/core/qr_expr_environment.h"
+#include "report/report_locale.h"
 #include "widgets/resources.h"
 
 namespace vorelia::app {
@@ -24,6 +26,8 @@ void InitApplication() {
   QApplication::setApplicationName(kApplicationTitle);
   QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
   widgets::InitWidgetResources();
+  report::InstallReportLocale();
+  report::SetQRApplicationTitle(kApplicationTitle);
 }
 
 }  // namespace vorelia::app

@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "platform/code_page.h"
+#include "report/report_locale.h"
 
 namespace vorelia::cli {
 
@@ -15,7 +16,9 @@ std::unique_ptr<QApplication> OffscreenApplication() {
   static int argc = 1;
   static char name[] = "vorelia-cli";
   static char* argv[] = {name, nullptr};
-  return std::make_unique<QApplication>(argc, argv);
+  auto application = std::make_unique<QApplication>(argc, argv);
+  report::InstallReportLocale();
+  return application;
 }
 
 int RunWithAnsiErrors(Context& ctx, Verb verb) {

@@ -3,9 +3,9 @@
 #include <QDateTime>
 #include <QLocale>
 
-#include "platform/code_page.h"
 #include "report/qr_controller.h"
 #include "report/qr_custom_report.h"
+#include "report/report_locale.h"
 
 namespace vorelia::report {
 
@@ -31,23 +31,6 @@ const char* KindName(TQRSysDataType data) {
   return "";
 }
 
-// The system's locale; an unset or C locale means Brazilian Portuguese.
-QLocale SystemLocale() {
-  const QLocale system = QLocale::system();
-  return system.language() == QLocale::C ? QLocale(QLocale::Portuguese, QLocale::Brazil) : system;
-}
-
-// Qt's long time format ends in a time-zone name that the system formats never show.
-QString LongTimeFormat(const QLocale& locale) {
-  QString format = locale.timeFormat(QLocale::LongFormat);
-  format.remove(QLatin1Char('t'));
-  return format.trimmed();
-}
-
-std::string ToAnsi(const QString& text) {
-  return platform::Utf8ToAnsi(text.toUtf8().toStdString());
-}
-
 }  // namespace
 
 TQRSysData::TQRSysData(std::string name) : TQRCustomLabel(std::move(name)) { ShowDesignCaption(); }
@@ -70,21 +53,21 @@ void TQRSysData::Unprepare() {
 }
 
 void TQRSysData::GetPrintText() {
-  const QLocale locale = SystemLocale();
+  const QLocale locale = ReportLocale();
   const QDateTime now = QDateTime::currentDateTime();
   TQRCustomReport* report = ParentReport();
   std::string value;
   switch (m_data) {
     case TQRSysDataType::qrsTime:
-      value = ToAnsi(locale.toString(now.time(), QLocale::ShortFormat));
+      value = ToAnsiText(locale.toString(now.time(), QLocale::ShortFormat));
       break;
     case TQRSysDataType::qrsDate:
-      value = ToAnsi(locale.toString(now.date(), QLocale::ShortFormat));
+      value = ToAnsiText(locale.toString(now.date(), QLocale::ShortFormat));
       break;
     case TQRSysDataType::qrsDateTime:
-      value = ToAnsi(locale.toString(now.date(), QLocale::ShortFormat));
+      value = ToAnsiText(locale.toString(now.date(), QLocale::ShortFormat));
       if (now.time() != QTime(0, 0)) {
-        value += " " + ToAnsi(locale.toString(now.time(), LongTimeFormat(locale)));
+        value += " " + ToAnsiText(locale.toString(now.time(), LongTimeFormat(locale)));
       }
       break;
     case TQRSysDataType::qrsPageNumber:
