@@ -58,6 +58,11 @@ class TDataSet {
   TDataSet(const TDataSet&) = delete;
   TDataSet& operator=(const TDataSet&) = delete;
 
+  // The component name that expressions use to say which dataset a field is from
+  // ("Tabela.AGENCIA"); empty for an unnamed one.
+  const std::string& Name() const { return m_name; }
+  void SetName(std::string name) { m_name = std::move(name); }
+
   // --- Opening and state -----------------------------------------------------------------
   void Open();
   // Discards an unposted edit or insert.
@@ -241,6 +246,7 @@ class TDataSet {
   TFieldValue ReadFieldValue(const TField& field) const;
   void WriteFieldValue(TField& field, const TFieldValue& value);
 
+  std::string m_name;
   TDataSetState m_state = TDataSetState::Inactive;
   TFieldDefs m_fieldDefs;
   std::vector<std::unique_ptr<TField>> m_fields;

@@ -85,6 +85,7 @@ TCadastro::TCadastro(widgets::TActionList* frameCommands, QWidget* parent)
     if (label != m_ui->ntotal) label->adjustSize();
   }
 
+  m_tabela->SetName("Tabela");
   m_tabela->SetTableLevel(4);
   databases::AddAgencyFields(*m_tabela);
   m_tabela->OnFilterRecord = [this](data::TDataSet& dataSet, bool& accept) {

@@ -12,13 +12,12 @@ void TQRExpressionAdapter::Prepare(TQRCustomReport& report) {
   for (const TQRNamedValue& entry : report.Functions) {
     functions.emplace_back(entry.Name, entry.Expression);
   }
-  // Datasets carry no component name here: fields are found by their own name, the report's
-  // dataset first.
+  // A field is found by its own name, the report's dataset first, or as "Dataset.FIELD".
   TQRDataSetList dataSets;
-  if (report.DataSet()) dataSets.push_back({std::string(), report.DataSet()});
+  if (report.DataSet()) dataSets.push_back({report.DataSet()->Name(), report.DataSet()});
   for (TQRCustomBand* band : report.BandList()) {
     if (auto* sub = dynamic_cast<TQRSubDetail*>(band); sub && sub->DataSet()) {
-      dataSets.push_back({std::string(), sub->DataSet()});
+      dataSets.push_back({sub->DataSet()->Name(), sub->DataSet()});
     }
   }
   m_engine.Prepare(functions, std::move(dataSets));

@@ -100,5 +100,20 @@ TEST_F(ExpressionWiringTest, WithoutAnEngineExpressionsPrintNothing) {
   for (const std::string& text : texts) EXPECT_EQ(text, "");
 }
 
+TEST_F(ExpressionWiringTest, FieldsCanBeNamedWithTheirDataset) {
+  m_sales->SetName("Vendas");
+  ASSERT_EQ(m_report.BandList().size(), 5u);
+  auto& summary = *m_report.BandList().back();
+  TQRExpr& expr = AddExpr(summary, "vendas.CIDADE + '/' + CIDADE");
+  EXPECT_EQ(ComposedTexts().back(), "Natal/Natal");
+  expr.SetExpression("Outra.CIDADE");  // no dataset of that name
+  try {
+    ComposedTexts();
+    ADD_FAILURE();
+  } catch (const std::exception& e) {
+    EXPECT_NE(std::string(e.what()).find("Unknown function : Outra.CIDADE"), std::string::npos);
+  }
+}
+
 }  // namespace
 }  // namespace vorelia::report
