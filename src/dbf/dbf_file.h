@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dbf/dbf_common.h"
@@ -88,6 +89,12 @@ class TDbfFile : public TPagedFile {
 
   // Index files.
   void SetIndexFactory(TIndexFactory* factory) { m_indexFactory = factory; }
+  // The table name index files record in their headers: the file's own stem unless set (a table
+  // rewritten under a temporary name keeps the name it will have).
+  std::string IndexedTableName() const {
+    return m_indexedTableName.empty() ? FileName().stem().string() : m_indexedTableName;
+  }
+  void SetIndexedTableName(std::string name) { m_indexedTableName = std::move(name); }
   TIndexFactory* IndexFactory() const;
   // Attaches (and with `create`, creates and builds) an index tag or .ndx file.
   void AttachIndex(const std::string& indexName, const std::string& expression, bool create,
@@ -148,6 +155,7 @@ class TDbfFile : public TPagedFile {
   std::vector<std::unique_ptr<TIndexSeam>> m_indexFiles;
   TIndexSeam* m_mdxFile = nullptr;
   TIndexFactory* m_indexFactory = nullptr;
+  std::string m_indexedTableName;
   std::vector<uint8_t> m_prevBuffer;
   std::vector<uint8_t> m_defaultBuffer;
   int32_t m_lastInserted = 0;  // a hint for the next append's number

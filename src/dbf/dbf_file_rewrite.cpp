@@ -108,6 +108,7 @@ void TDbfFile::RewriteTable(const TDbfFieldDefs* defs, bool pack) {
   temp.SetTableLevel(m_tableLevel);
   temp.SetLanguageId(m_languageId);
   temp.SetIndexFactory(m_indexFactory);
+  temp.SetIndexedTableName(IndexedTableName());
   try {
     temp.CreateTableFile(defs != nullptr ? *defs : m_fieldDefs,
                          m_memoFile ? m_memoFile->BlockSize() : 512);

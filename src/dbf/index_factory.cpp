@@ -39,7 +39,7 @@ class TTableLink : public TIndexTable {
   }
   uint8_t LanguageId() const override { return m_table.LanguageId(); }
   int TableLevel() const override { return m_table.TableLevel(); }
-  std::string TableName() const override { return m_table.FileName().stem().string(); }
+  std::string TableName() const override { return m_table.IndexedTableName(); }
   bool HeldExclusively() override { return !m_table.NeedLocks(); }
 
  private:

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -72,7 +71,8 @@ class IndexTableTest : public vorelia::test::TempDirTest {
     while (cursor->Next()) {
       file.ReadRecord(cursor->PhysicalRecNo(), record.data());
       const TFieldValue value = file.ReadFieldValue(0, record.data());
-      names.push_back(std::holds_alternative<std::string>(value) ? std::get<std::string>(value) : "");
+      names.push_back(std::holds_alternative<std::string>(value) ? std::get<std::string>(value)
+                                                                 : "");
     }
     return names;
   }
@@ -125,6 +125,9 @@ TEST_F(IndexTableTest, EditsDeletionsAndPack) {
   file.CloseTable();
   const std::vector<uint8_t> mdx = ReadAll(Mdx());
   EXPECT_EQ(mdx[544 + 15], 0x00);  // recreated by the rewrite with ixExpression
+  // The header names the table, not the temporary file it was rebuilt beside.
+  EXPECT_EQ(std::string(mdx.begin() + 4, mdx.begin() + 19),
+            std::string("agencias") + std::string(7, '\0'));
 }
 
 TEST_F(IndexTableTest, DistinctTagTurnsDuplicatesIntoErrors) {
@@ -136,8 +139,9 @@ TEST_F(IndexTableTest, DistinctTagTurnsDuplicatesIntoErrors) {
     Append(file, "TEMPO");
     FAIL();
   } catch (const EDbfError& e) {
-    EXPECT_STREQ(e.what(),
-                 "Key violation. (Key already present in file).\r\nIndex: AGENCIA\r\nRecord=1 Key='TEMPO'.");
+    EXPECT_STREQ(
+        e.what(),
+        "Key violation. (Key already present in file).\r\nIndex: AGENCIA\r\nRecord=1 Key='TEMPO'.");
   }
   EXPECT_EQ(file.RecordCount(), 1);
   EXPECT_EQ(Append(file, "Outra"), 2);
