@@ -473,6 +473,12 @@ void TDbfFile::WriteHeaderMarking(int32_t heldRecord) {
   const int32_t next = heldRecord > 0 ? heldRecord : PageCount() + 1;
   const bool locked = heldRecord > 0 || PageLock(next, false);
   if (!locked) return;
+  // Between counting and locking, another process may have placed that record and let it go:
+  // the mark would overwrite its first byte.
+  if (heldRecord <= 0 && PageCount() >= next) {
+    PageUnlock(next);
+    return;
+  }
   const uint8_t mark = kEndOfFile;
   const uint64_t at = static_cast<uint64_t>(HeaderSize()) +
                       static_cast<uint64_t>(next - 1) * static_cast<uint64_t>(RecordSize());
@@ -582,6 +588,10 @@ int32_t TDbfFile::InsertRecord(uint8_t* buffer) {
     if (PageLock(recordNo, false)) {
       const int32_t count = RecordCount();
       if (recordNo > count && start <= count + 1) break;
+      // A slot inside the file that nobody filled: another appender skipped it while it was
+      // held by someone who then took another number. Whoever places a record holds its lock
+      // until it is written, so with the lock ours, the slot is free to take.
+      if (recordNo <= count && IsAbandonedSlot(recordNo)) break;
       PageUnlock(recordNo);
       recordNo = start = count + 1;
       continue;
@@ -631,6 +641,14 @@ int32_t TDbfFile::InsertRecord(uint8_t* buffer) {
     throw EDbfWriteError(kMsgWriteError);
   }
   return recordNo;
+}
+
+bool TDbfFile::IsAbandonedSlot(int32_t recordNo) {
+  std::vector<uint8_t> slot(static_cast<size_t>(RecordSize()));
+  if (slot.empty() || ReadPage(recordNo, slot.data()) != RecordSize()) return false;
+  // Zeros, or the end mark a placement left before its write failed.
+  if (slot[0] != 0 && slot[0] != kEndOfFile) return false;
+  return std::all_of(slot.begin() + 1, slot.end(), [](uint8_t b) { return b == 0; });
 }
 
 void TDbfFile::LockRecordForEdit(int32_t recordNo, uint8_t* buffer) {

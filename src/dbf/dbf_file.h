@@ -140,6 +140,7 @@ class TDbfFile : public TPagedFile {
   void BuildDefaultRecord();
   void FillLockInfo(uint8_t* buffer);
   void FillAutoIncrement(uint8_t* buffer);
+  bool IsAbandonedSlot(int32_t recordNo);
   void RemoveKeysFromAll(int32_t recordNo, const uint8_t* buffer);
   void ChangeRecordCount(int delta, int32_t heldRecord);
   int ComputeVersionByte(const TDbfFieldDefs& defs) const;
