@@ -34,8 +34,16 @@ int ApplicationPrinterIndex() { return ListedPrinterIndex(ApplicationPrinter().p
 
 void SelectApplicationPrinter(int index) {
   QPrinter& printer = ApplicationPrinter();
+  if (index < 0 && !ApplicationOutputFile().isEmpty()) return;
   const QString name = ListedPrinterName(index);
   if (name != printer.printerName()) printer.setPrinterName(name);
+}
+
+QString ApplicationOutputFile() {
+  const QPrinter& printer = ApplicationPrinter();
+  // Qt falls back to PDF when it finds no printer at all; only a named file is a choice.
+  if (printer.outputFormat() != QPrinter::PdfFormat) return QString();
+  return printer.outputFileName();
 }
 
 }  // namespace vorelia::report

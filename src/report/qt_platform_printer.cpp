@@ -113,6 +113,22 @@ std::vector<std::string> TQtPlatformPrinter::PrinterNames() const {
 int TQtPlatformPrinter::PrinterIndex() const { return ListedPrinterIndex(m_printer.printerName()); }
 
 void TQtPlatformPrinter::SelectPrinter(int index) {
+  if (index < 0 && PrintsToFile()) {
+    // The file stands in for the default printer; a PDF writer's defaults are Qt's own.
+    m_printer.setOutputFormat(QPrinter::PdfFormat);
+    m_printer.setOutputFileName(m_outputFile);
+    m_printer.setPageOrientation(QPageLayout::Portrait);
+    m_printer.setDuplex(QPrinter::DuplexNone);
+    m_printer.setCopyCount(1);
+    UseMinimumMargins();
+    return;
+  }
+  // A listed printer chosen by its index ends printing into the file.
+  if (index >= 0) m_outputFile.clear();
+  if (m_printer.outputFormat() != QPrinter::NativeFormat) {
+    m_printer.setOutputFileName(QString());
+    m_printer.setOutputFormat(QPrinter::NativeFormat);
+  }
   const QString name = ListedPrinterName(index);
   m_printer.setPrinterName(name);
   // The driver's defaults, as a freshly selected printer has them.
@@ -124,6 +140,15 @@ void TQtPlatformPrinter::SelectPrinter(int index) {
   UseMinimumMargins();
 }
 
+void TQtPlatformPrinter::SetOutputFile(const QString& fileName) {
+  m_outputFile = fileName;
+  SelectPrinter(-1);
+}
+
+std::string TQtPlatformPrinter::Destination() const {
+  return (PrintsToFile() ? m_outputFile : m_printer.printerName()).toStdString();
+}
+
 // The printable area is what the printer can reach, as the platform's unprintable margins say.
 void TQtPlatformPrinter::UseMinimumMargins() {
   const QPageLayout layout = m_printer.pageLayout();
@@ -131,13 +156,14 @@ void TQtPlatformPrinter::UseMinimumMargins() {
 }
 
 TDeviceNames TQtPlatformPrinter::Names() const {
+  if (PrintsToFile()) return {std::string(), std::string(), m_outputFile.toStdString()};
   const QPrinterInfo info = QPrinterInfo::printerInfo(m_printer.printerName());
   return {m_printer.printerName().toStdString(), info.makeAndModel().toStdString(),
           info.location().toStdString()};
 }
 
 std::optional<TDeviceSettings> TQtPlatformPrinter::DeviceSettings() const {
-  if (m_printer.printerName().isEmpty()) return std::nullopt;
+  if (m_printer.printerName().isEmpty() && !PrintsToFile()) return std::nullopt;
   const QPageLayout layout = m_printer.pageLayout();
   TDeviceSettings settings;
   settings.PaperCode = PaperCodeOf(layout.pageSize().id());
@@ -196,6 +222,12 @@ TPrinterCapabilities TQtPlatformPrinter::Capabilities() const {
   const QPrinterInfo info = QPrinterInfo::printerInfo(m_printer.printerName());
   TPrinterCapabilities capabilities;
   capabilities.Copies = m_printer.supportsMultipleCopies();
+  capabilities.Orientation = true;
+  if (PrintsToFile()) {
+    // A PDF page may have any size.
+    capabilities.PaperSize = true;
+    return capabilities;
+  }
 #ifdef Q_OS_WIN
   capabilities.Bins = !m_printer.supportedPaperSources().isEmpty();
 #endif
@@ -203,12 +235,15 @@ TPrinterCapabilities TQtPlatformPrinter::Capabilities() const {
     if (mode != QPrinter::DuplexNone) capabilities.Duplex = true;
   }
   capabilities.PaperSize = !info.supportedPageSizes().isEmpty();
-  capabilities.Orientation = true;
   return capabilities;
 }
 
 std::vector<int> TQtPlatformPrinter::PaperCodes() const {
   std::vector<int> codes;
+  if (PrintsToFile()) {
+    for (std::size_t i = 0; i < kPaperIds.size(); ++i) codes.push_back(static_cast<int>(i) + 1);
+    return codes;
+  }
   const QPrinterInfo info = QPrinterInfo::printerInfo(m_printer.printerName());
   for (const QPageSize& size : info.supportedPageSizes()) {
     const int code = PaperCodeOf(size.id());
@@ -234,7 +269,7 @@ void TQtPlatformPrinter::BeginJob(const std::string& title) {
   if (JobRunning()) throw EQRError("The printer is already printing");
   m_printer.setDocName(FromAnsi(title));
   if (!m_painter.begin(&m_printer)) {
-    throw EQRError("Cannot print on \"" + m_printer.printerName().toStdString() + "\"");
+    throw EQRError("Cannot print on \"" + Destination() + "\"");
   }
   const QRectF page = m_printer.pageRect(QPrinter::DevicePixel);
   m_canvas = std::make_unique<TPainterCanvas>(m_painter, Round(page.width()), Round(page.height()),
@@ -243,14 +278,14 @@ void TQtPlatformPrinter::BeginJob(const std::string& title) {
 
 void TQtPlatformPrinter::NewSheet() {
   if (!JobRunning() || !m_printer.newPage()) {
-    throw EQRError("Cannot start a new sheet on \"" + m_printer.printerName().toStdString() + "\"");
+    throw EQRError("Cannot start a new sheet on \"" + Destination() + "\"");
   }
 }
 
 void TQtPlatformPrinter::EndJob() {
   m_canvas.reset();
   if (JobRunning() && !m_painter.end()) {
-    throw EQRError("Printing on \"" + m_printer.printerName().toStdString() + "\" failed");
+    throw EQRError("Printing on \"" + Destination() + "\" failed");
   }
 }
 

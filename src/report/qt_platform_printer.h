@@ -12,7 +12,8 @@ class TPainterCanvas;
 
 // The platform printer over Qt's printing (CUPS on Linux): one QPrinter, the printers Qt lists,
 // its page layout as the device settings block. Sheets are drawn with the printable area's
-// corner as the origin.
+// corner as the origin. Given an output file it prints a PDF document into that file until a
+// listed printer is selected.
 class TQtPlatformPrinter : public TPlatformPrinter {
  public:
   TQtPlatformPrinter();
@@ -21,6 +22,7 @@ class TQtPlatformPrinter : public TPlatformPrinter {
   TQtPlatformPrinter& operator=(const TQtPlatformPrinter&) = delete;
 
   std::vector<std::string> PrinterNames() const override;
+  bool PrintsToFile() const override { return !m_outputFile.isEmpty(); }
   int PrinterIndex() const override;
   void SelectPrinter(int index) override;
 
@@ -42,13 +44,19 @@ class TQtPlatformPrinter : public TPlatformPrinter {
   void PlayPage(const TPageRecording& page) override;
 
   QPrinter& Printer() { return m_printer; }
+  // Prints into fileName as PDF from now on, as the default printer; empty: on the default
+  // printer again.
+  void SetOutputFile(const QString& fileName);
 
  private:
   void UseMinimumMargins();
+  // The printer or file a job goes to, for messages.
+  std::string Destination() const;
 
   QPrinter m_printer{QPrinter::HighResolution};
   QPainter m_painter;
   std::unique_ptr<TPainterCanvas> m_canvas;
+  QString m_outputFile;
 };
 
 // Qt's page sizes and the platform's paper codes (0: none of ours).

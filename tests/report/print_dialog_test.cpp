@@ -2,17 +2,25 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSpinBox>
 #include <QTimer>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 
+#include "report/agency_report_layout.h"
 #include "report/application_printer.h"
+#include "report/qr_custom_report.h"
 #include "report/qr_print_dialog.h"
 #include "report/qt_platform_printer.h"
+#include "report/system_printing.h"
+#include "report_test_support.h"
 
 namespace vorelia::report {
 namespace {
@@ -170,6 +178,42 @@ TEST_F(PrintDialogTest, PublishedPropertiesAndEvents) {
   EXPECT_EQ(dialog.ToPage, 6);
   EXPECT_EQ(dialog.Copies, 1);
   EXPECT_EQ(events, (std::vector<std::string>{"show", "close"}));
+}
+
+TEST_F(PrintDialogTest, AFileChosenInTheDialogIsWhereTheNextReportPrints) {
+  const std::filesystem::path file =
+      std::filesystem::path(::testing::TempDir()) / "print_dialog_agencies.pdf";
+  std::filesystem::remove(file);
+  TQRPrintDialog dialog;
+  dialog.Options.poPrintToFile = true;
+  DialogAnswer answer([&](QPrintDialog& shown) {
+    auto* printers = Find<QComboBox>(shown, "printers");
+    printers->setCurrentIndex(printers->findText("Print to File (PDF)"));
+    Find<QLineEdit>(shown, "filename")->setText(QString::fromStdString(file.string()));
+    shown.accept();
+  });
+  ASSERT_TRUE(dialog.Execute());
+  EXPECT_TRUE(dialog.PrintToFile);
+  EXPECT_EQ(ApplicationOutputFile().toStdString(), file.string());
+
+  auto report = CreateAgencyReport();
+  auto agencies = test::MakeAgencies(20);
+  agencies->Open();
+  BindAgencyReport(*report, agencies.get());
+  report->ShowProgress = false;
+  InstallSystemPrinting();
+  report->Print();
+  TQRCustomReport::SetPrinterDeviceFactory(nullptr);
+  TQRCustomReport::SetPrintDialogRunner(nullptr);
+  ApplicationPrinter().setOutputFileName(QString());
+  ApplicationPrinter().setOutputFormat(QPrinter::NativeFormat);
+
+  std::ifstream written(file, std::ios::binary);
+  std::string start(5, '\0');
+  written.read(start.data(), 5);
+  EXPECT_EQ(start, "%PDF-");
+  written.close();
+  std::filesystem::remove(file);
 }
 
 TEST(QtPlatformPrinterTest, PaperCodesMapToQtPageSizes) {

@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPrinter>
 #include <QPrinterInfo>
+#include <QProcess>
+#include <QRegularExpression>
 #include <filesystem>
 
 #include "report/agency_report_layout.h"
 #include "report/application_printer.h"
+#include "report/core/qr_error.h"
 #include "report/core/qr_printer.h"
 #include "report/qr_custom_report.h"
 #include "report_test_support.h"
@@ -29,6 +33,9 @@ class SystemPrintingTest : public vorelia::test::TempDirTest {
     InstallSystemPrinting();
   }
   void TearDown() override {
+    // Later tests find the application printer on a printer again.
+    ApplicationPrinter().setOutputFileName(QString());
+    ApplicationPrinter().setOutputFormat(QPrinter::NativeFormat);
     TQRCustomReport::SetPrinterDeviceFactory(nullptr);
     TQRCustomReport::SetPrintDialogRunner(nullptr);
     TempDirTest::TearDown();
@@ -86,6 +93,75 @@ TEST_F(SystemPrintingTest, PrintsTheAgencyReportOnAPdfQueue) {
   stored.SetFirstPage(2);
   stored.Print();
   EXPECT_EQ(stored.PaperSize(), TQRPaperSize::A4);
+}
+
+// What pdfinfo says of a PDF file: its page count and page size line; nothing without pdfinfo.
+struct TPdfInfo {
+  int Pages = 0;
+  QString PageSize;
+};
+std::optional<TPdfInfo> ReadPdfInfo(const std::filesystem::path& file) {
+  QProcess pdfinfo;
+  pdfinfo.start("pdfinfo", {QString::fromStdString(file.string())});
+  if (!pdfinfo.waitForFinished(10000) || pdfinfo.exitStatus() != QProcess::NormalExit) {
+    return std::nullopt;
+  }
+  TPdfInfo info;
+  const QString out = QString::fromUtf8(pdfinfo.readAllStandardOutput());
+  const auto pages =
+      QRegularExpression("^Pages:\\s+(\\d+)", QRegularExpression::MultilineOption).match(out);
+  if (pages.hasMatch()) info.Pages = pages.captured(1).toInt();
+  const auto size =
+      QRegularExpression("^Page size:\\s+(.*)$", QRegularExpression::MultilineOption).match(out);
+  if (size.hasMatch()) info.PageSize = size.captured(1).trimmed();
+  return info;
+}
+
+void PrintToFile(const std::filesystem::path& file) {
+  QPrinter& printer = ApplicationPrinter();
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(file.string()));
+}
+
+TEST_F(SystemPrintingTest, PrintToFileWritesTheReportIntoThatFileEveryTime) {
+  const std::filesystem::path file = m_dir / "agencies.pdf";
+  PrintToFile(file);
+  // The run selects the default printer (-1), which the file stands in for.
+  m_report->Print();
+  EXPECT_EQ(m_printed, 1);
+  ASSERT_TRUE(std::filesystem::exists(file));
+  const std::optional<TPdfInfo> info = ReadPdfInfo(file);
+  if (!info) GTEST_SKIP() << "pdfinfo is not installed";
+  EXPECT_EQ(info->Pages, 3);
+  EXPECT_EQ(info->PageSize, "595 x 842 pts (A4)");
+
+  // The choice stays with the application printer: the next print writes the file again, with
+  // the report's own settings applied to it.
+  std::filesystem::remove(file);
+  m_report->Page().SetOrientation(TQROrientation::poLandscape);
+  m_report->Compose();
+  const int landscapePages = m_report->QRPrinter()->PageCount();
+  EXPECT_GT(landscapePages, 3);
+  m_report->Print();
+  EXPECT_EQ(m_printed, 2);
+  ASSERT_TRUE(std::filesystem::exists(file));
+  EXPECT_EQ(ReadPdfInfo(file)->Pages, landscapePages);
+  EXPECT_EQ(ReadPdfInfo(file)->PageSize, "842 x 595 pts (A4)");
+}
+
+TEST_F(SystemPrintingTest, AFileThatCannotBeWrittenIsAnErrorNotAPrintElsewhere) {
+  PrintToFile(m_dir / "missing" / "agencies.pdf");
+  const std::unique_ptr<TQRPrinterDevice> device = CreateSystemPrinterDevice();
+  ASSERT_NE(device, nullptr);
+  EXPECT_EQ(device->PrinterIndex(), -1);
+  try {
+    device->BeginJob("Agencies");
+    ADD_FAILURE() << "the job began";
+  } catch (const EQRError& error) {
+    EXPECT_NE(std::string(error.what()).find("missing/agencies.pdf"), std::string::npos)
+        << error.what();
+  }
+  EXPECT_FALSE(device->JobRunning());
 }
 
 }  // namespace

@@ -62,6 +62,9 @@ class TPlatformPrinter {
   virtual ~TPlatformPrinter() = default;
 
   virtual std::vector<std::string> PrinterNames() const = 0;
+  // True while it prints into a file instead of on a listed printer; it can then print when the
+  // platform lists no printer at all.
+  virtual bool PrintsToFile() const { return false; }
   // The selected printer among PrinterNames, -1 when none is.
   virtual int PrinterIndex() const = 0;
   // Selects printer index (-1: the system's default) with its driver's default settings.

@@ -12,7 +12,7 @@ std::unique_ptr<TSystemPrinterDevice> TSystemPrinterDevice::Bind(
     std::function<void()> processEvents) {
   if (!printer) return nullptr;
   const int count = static_cast<int>(printer->PrinterNames().size());
-  if (count == 0) return nullptr;
+  if (count == 0 && !printer->PrintsToFile()) return nullptr;
   std::unique_ptr<TSystemPrinterDevice> device(new TSystemPrinterDevice(std::move(printer)));
   device->m_settings.Bind(device->m_printer.get(), std::move(processEvents));
   // The printer the application's printer object has selected, read after selecting it so the

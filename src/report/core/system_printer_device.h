@@ -12,9 +12,10 @@ namespace vorelia::report {
 // A report printer's printer: its own platform printer object and the settings read from it.
 class TSystemPrinterDevice : public TQRPrinterDevice {
  public:
-  // Binds a report printer to printer: nothing when the platform lists no printer; otherwise
-  // the device with the printer of applicationIndex selected (-1: the default), as the
-  // application's printer object has it, and its settings read.
+  // Binds a report printer to printer: nothing when the platform lists no printer and printer
+  // does not print into a file; otherwise the device with the printer of applicationIndex
+  // selected (-1: the default, or the file), as the application's printer object has it, and
+  // its settings read.
   static std::unique_ptr<TSystemPrinterDevice> Bind(std::unique_ptr<TPlatformPrinter> printer,
                                                     int applicationIndex,
                                                     std::function<void()> processEvents = {});

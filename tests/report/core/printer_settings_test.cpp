@@ -24,13 +24,17 @@ class FakePlatformPrinter : public TPlatformPrinter {
   }
 
   std::vector<std::string> PrinterNames() const override { return names; }
+  bool PrintsToFile() const override { return toFile; }
   int PrinterIndex() const override { return selected; }
   void SelectPrinter(int index) override {
     selected = index < 0 ? defaultIndex : index;
     block = defaults;
     Log("select " + std::to_string(selected));
   }
-  TDeviceNames Names() const override { return {names.at(selected), driver, "usb"}; }
+  TDeviceNames Names() const override {
+    if (toFile) return {"", "", "out.pdf"};
+    return {names.at(static_cast<std::size_t>(selected)), driver, "usb"};
+  }
   std::optional<TDeviceSettings> DeviceSettings() const override {
     if (missingBlocks > 0) {
       --missingBlocks;
@@ -69,6 +73,7 @@ class FakePlatformPrinter : public TPlatformPrinter {
   }
 
   std::vector<std::string> names{"Office", "Labels"};
+  bool toFile = false;
   std::string driver = "Laser";
   int selected = 0;
   int defaultIndex = 0;
@@ -265,6 +270,20 @@ TEST(SystemPrinterDeviceTest, BindsOnlyWhenAPrinterIsListedAndFollowsTheApplicat
   auto none = std::make_unique<FakePlatformPrinter>();
   none->names.clear();
   EXPECT_EQ(TSystemPrinterDevice::Bind(std::move(none), -1), nullptr);
+
+  // A printer writing a file prints with no printer listed, and keeps the file when a run
+  // selects the default printer.
+  std::vector<std::string> log;
+  auto file = std::make_unique<FakePlatformPrinter>(&log);
+  file->names.clear();
+  file->toFile = true;
+  auto fileDevice = TSystemPrinterDevice::Bind(std::move(file), 3);
+  ASSERT_NE(fileDevice, nullptr);
+  EXPECT_EQ(fileDevice->Settings().Port(), "out.pdf");
+  fileDevice->SetPrinterIndex(-1);
+  fileDevice->SetPrinterIndex(0);
+  EXPECT_EQ(log, (std::vector<std::string>{"select 0", "select 0"}));
+  EXPECT_EQ(fileDevice->PaperWidth(), 2100);
 
   auto platform = std::make_unique<FakePlatformPrinter>();
   platform->defaultIndex = 1;
