@@ -128,7 +128,11 @@ TQRStandardPreview::TQRStandardPreview(TQRPrinter& printer, QWidget* parent)
   setWindowTitle(printer.Title().empty() ? QString("Print Preview")
                                          : QString::fromStdString(printer.Title()));
   Action("ZoomToWidth")->setChecked(true);
-  Action("Print")->setEnabled(printer.Status() == TQRPrinterStatus::StateDone);
+  // A document finished before the window opened gets both buttons now, as a page arriving
+  // after the end would give them; printer setup stays off for loaded pages.
+  const bool done = printer.Status() == TQRPrinterStatus::StateDone;
+  Action("Print")->setEnabled(done);
+  Action("PrintSetup")->setEnabled(done && !printer.PagesLoaded());
   setWindowState(windowState() | Qt::WindowMaximized);
 }
 
