@@ -5,7 +5,9 @@
 #include <QPageLayout>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPointer>
 #include <QScreen>
+#include <QTimer>
 
 #include "report/application_printer.h"
 
@@ -76,13 +78,40 @@ TQRPrintRange ChosenRange(QAbstractPrintDialog::PrintRange range) {
 }
 
 // Centred across the work area, a third of the free height from its top.
-void Place(QDialog& dialog, QWidget* owner) {
-  dialog.adjustSize();
+void Centre(QDialog& dialog, QWidget* owner) {
   QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
   if (!screen) return;
   const QRect area = screen->availableGeometry();
   dialog.move(area.left() + (area.width() - dialog.width()) / 2,
               area.top() + (area.height() - dialog.height()) / 3);
+}
+
+// The print dialog lays itself out for the chosen printer as it shows, which can change its
+// size; it is centred again once that is done.
+class TPlaceOnShow : public QObject {
+ public:
+  TPlaceOnShow(QDialog& dialog, QWidget* owner) : QObject(&dialog), m_owner(owner) {
+    dialog.installEventFilter(this);
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show) {
+      auto* dialog = static_cast<QDialog*>(watched);
+      QTimer::singleShot(0, dialog, [dialog, owner = m_owner] { Centre(*dialog, owner); });
+    }
+    return false;
+  }
+
+ private:
+  QPointer<QWidget> m_owner;
+};
+
+void Place(QDialog& dialog, QWidget* owner) {
+  // Wide enough for printer names such as "Print to File (PDF)" in full.
+  dialog.setMinimumWidth(440);
+  dialog.adjustSize();
+  Centre(dialog, owner);
+  new TPlaceOnShow(dialog, owner);
 }
 
 }  // namespace
@@ -150,6 +179,9 @@ bool RunPrinterSetupDialog(TQRPrintDialogSettings& settings) {
   dialog.Copies = settings.Copies;
   dialog.Options.poPageNums = true;
   dialog.Options.poWarning = true;
+  // Here writing a PDF file is a destination in the printer list, as a PDF printer would be,
+  // not a box beside it; without it a desktop with no print queue could not print at all.
+  dialog.Options.poPrintToFile = true;
   if (!dialog.Execute()) return false;
   settings.Copies = dialog.Copies;
   settings.PrinterIndex = ApplicationPrinterIndex();

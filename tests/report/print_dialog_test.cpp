@@ -49,6 +49,9 @@ class DialogAnswer {
       auto* dialog = qobject_cast<QPrintDialog*>(widget);
       if (!dialog || !dialog->isVisible()) continue;
       m_answered = true;
+      // VORELIA_SCREENS=<folder> keeps a picture of the dialog as the user sees it.
+      if (const QString folder = qEnvironmentVariable("VORELIA_SCREENS"); !folder.isEmpty())
+        dialog->grab().save(folder + "/print_dialog.png");
       m_geometry = dialog->geometry();
       m_modality = dialog->windowModality();
       m_answer(*dialog);
