@@ -1,63 +1,16 @@
 // Runs `vorelia-cli export` as a process on a private databases folder.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
-#include <fstream>
-#include <iterator>
 #include <regex>
 
-#include "support/temp_dir.h"
-
-extern char** environ;
+#include "cli_test_support.h"
 
 namespace vorelia::cli {
 namespace {
 
-struct Outcome {
-  int code = -1;
-  std::string err;
-};
-
-std::string FileText(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-class ExportVerbTest : public test::TempDirTest {
+class ExportVerbTest : public CliTest {
  protected:
-  void SetUp() override {
-    TempDirTest::SetUp();
-    m_dados = m_dir / "dados";
-    std::filesystem::create_directories(m_dados);
-  }
-
-  Outcome Cli(std::vector<std::string> args) {
-    args.insert(args.begin(),
-                {std::string(VORELIA_BIN_DIR) + "/vorelia-cli", "--dados", m_dados.string()});
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    const std::string errPath = (m_dir / "stderr").string();
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    pid_t pid = 0;
-    Outcome outcome;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-      int status = 0;
-      waitpid(pid, &status, 0);
-      outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    outcome.err = FileText(errPath);
-    return outcome;
-  }
-
   void MakeAgencies() {
     ASSERT_EQ(Cli({"create", "Centro"}).code, 0);
     ASSERT_EQ(
@@ -67,8 +20,6 @@ class ExportVerbTest : public test::TempDirTest {
         0);
     ASSERT_EQ(Cli({"add", "Centro", "AGENCIA=Beta", "UF=RJ", "DDD=021"}).code, 0);
   }
-
-  std::filesystem::path m_dados;
 };
 
 TEST_F(ExportVerbTest, WritesTheSearchGridUnderExactlyTheNameGiven) {
@@ -100,13 +51,13 @@ TEST_F(ExportVerbTest, RefusesBadArgumentsAndMissingDatabasesWithoutWriting) {
   const std::filesystem::path out = m_dir / "out.dif";
   EXPECT_EQ(Cli({"export", "Centro", "--format", "pdf", "-o", out.string()}).code, 2);
   EXPECT_EQ(Cli({"export", "Centro", "--format", "dif"}).code, 2);
-  const Outcome missing = Cli({"export", "Norte", "--format", "dif", "-o", out.string()});
+  const CliOutcome missing = Cli({"export", "Norte", "--format", "dif", "-o", out.string()});
   EXPECT_EQ(missing.code, 2);
   EXPECT_FALSE(missing.err.empty());
   EXPECT_FALSE(std::filesystem::exists(out));
 
   // A folder that does not exist: the writer's message, exit 2, nothing left behind.
-  const Outcome failed =
+  const CliOutcome failed =
       Cli({"export", "Centro", "--format", "dif", "-o", (m_dir / "no" / "out.dif").string()});
   EXPECT_EQ(failed.code, 2);
   EXPECT_NE(failed.err.find("out.dif"), std::string::npos) << failed.err;

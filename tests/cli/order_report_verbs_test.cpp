@@ -1,72 +1,27 @@
 // Runs vorelia-cli's sort, ordered and filtered show, index check and report as a process.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 
-#include "support/temp_dir.h"
-
-extern char** environ;
+#include "cli_test_support.h"
 
 namespace vorelia::cli {
 namespace {
 
-struct Outcome {
-  int code = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string FileText(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-class OrderReportVerbsTest : public test::TempDirTest {
+class OrderReportVerbsTest : public CliTest {
  protected:
   void SetUp() override {
-    TempDirTest::SetUp();
-    m_dados = m_dir / "dados";
-    std::filesystem::create_directories(m_dados);
+    CliTest::SetUp();
     ASSERT_EQ(Cli({"create", "Rede"}).code, 0);
-    for (const char* line : {"AGENCIA=Beta MUNICIPIO=Santos", "AGENCIA=Alfa MUNICIPIO=S\xC3\xA3o Paulo",
-                             "AGENCIA=Gama MUNICIPIO=S\xC3\x83O CARLOS"}) {
+    for (const char* line :
+         {"AGENCIA=Beta MUNICIPIO=Santos", "AGENCIA=Alfa MUNICIPIO=S\xC3\xA3o Paulo",
+          "AGENCIA=Gama MUNICIPIO=S\xC3\x83O CARLOS"}) {
       const std::string text = line;
       const size_t space = text.find(' ');
       ASSERT_EQ(Cli({"add", "Rede", text.substr(0, space), text.substr(space + 1)}).code, 0);
     }
-  }
-
-  Outcome Cli(std::vector<std::string> args) {
-    args.insert(args.begin(),
-                {std::string(VORELIA_BIN_DIR) + "/vorelia-cli", "--dados", m_dados.string()});
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    const std::string outPath = (m_dir / "stdout").string();
-    const std::string errPath = (m_dir / "stderr").string();
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    pid_t pid = 0;
-    Outcome outcome;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-      int status = 0;
-      waitpid(pid, &status, 0);
-      outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    outcome.out = FileText(outPath);
-    outcome.err = FileText(errPath);
-    return outcome;
   }
 
   // The agency names of show's output, one per line.
@@ -80,8 +35,6 @@ class OrderReportVerbsTest : public test::TempDirTest {
     }
     return names;
   }
-
-  std::filesystem::path m_dados;
 };
 
 TEST_F(OrderReportVerbsTest, SortAndOrderedShowFollowTheAgencyName) {
@@ -93,7 +46,7 @@ TEST_F(OrderReportVerbsTest, SortAndOrderedShowFollowTheAgencyName) {
   EXPECT_TRUE(std::filesystem::exists(m_dados / "Rede.mdx"));
   // The index is kept, but show without --order lists the stored order.
   EXPECT_EQ(Agencies(Cli({"show", "Rede"}).out), "Beta Alfa Gama ");
-  const Outcome check = Cli({"check", "Rede"});
+  const CliOutcome check = Cli({"check", "Rede"});
   EXPECT_EQ(check.code, 0);
   EXPECT_EQ(check.out, "");
 
@@ -116,14 +69,14 @@ TEST_F(OrderReportVerbsTest, CheckFindsAnIndexThatMissedARecord) {
   ASSERT_EQ(Cli({"add", "Rede", "AGENCIA=Delta"}).code, 0);
   EXPECT_EQ(Cli({"check", "Rede"}).code, 0);
   std::ofstream(m_dados / "Rede.mdx", std::ios::binary | std::ios::trunc) << stale;
-  const Outcome check = Cli({"check", "Rede"});
+  const CliOutcome check = Cli({"check", "Rede"});
   EXPECT_EQ(check.code, 1);
   EXPECT_EQ(check.out, "index tag AGENCIA: 3 keys for 4 records\n");
 }
 
 TEST_F(OrderReportVerbsTest, ReportWritesAPdfInTheChosenOrder) {
   const std::filesystem::path pdf = m_dir / "rede.pdf";
-  const Outcome run = Cli({"report", "Rede", "-o", pdf.string(), "--order", "desc"});
+  const CliOutcome run = Cli({"report", "Rede", "-o", pdf.string(), "--order", "desc"});
   ASSERT_EQ(run.code, 0) << run.err;
   EXPECT_EQ(FileText(pdf).substr(0, 5), "%PDF-");
   EXPECT_FALSE(std::filesystem::exists(m_dir / "rede.pdf.part"));
