@@ -12,8 +12,7 @@
 #include <iterator>
 
 #include "app/mdi_client.h"
-#include "app/order_commands.h"
-#include "app_fixture.h"
+#include "commands_fixture.h"
 #include "data/field.h"
 #include "databases/abrir_criar.h"
 #include "databases/agency_database.h"
@@ -33,55 +32,9 @@ std::string FileBytes(const std::filesystem::path& path) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
-class DatabaseCommandsTest : public test::AppTest {
+class DatabaseCommandsTest : public test::CommandsTest {
  protected:
-  void SetUp() override {
-    AppTest::SetUp();
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    m_dados = std::filesystem::path(::testing::TempDir()) / "vorelia_dados" / info->name();
-    std::filesystem::remove_all(m_dados);
-    std::filesystem::create_directories(m_dados);
-    m_commands = new TDatabaseCommands(*m_form, m_dados);
-    InstallOrderCommands(*m_form, *m_commands);
-    // A failing command fails the test instead of waiting in the error window.
-    platform::SetErrorHook([](std::exception_ptr error) {
-      try {
-        std::rethrow_exception(error);
-      } catch (const std::exception& e) {
-        ADD_FAILURE() << "command failed: " << e.what();
-      }
-    });
-    m_form->show();
-  }
-  void TearDown() override {
-    m_form->FecharAllFormsExecute();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    AppTest::TearDown();
-    std::filesystem::remove_all(m_dados);
-  }
-
-  // A database with agencies named as given, written through the engine.
-  void MakeDatabase(const std::string& name, const std::vector<std::string>& agencies) {
-    dbf::TDbfDataSet table;
-    databases::AddAgencyFields(table);
-    databases::CreateAgencyTable(table, m_dados, name);
-    for (const std::string& agency : agencies) {
-      table.Append();
-      table.FieldByName("AGENCIA").SetAsString(agency);
-      table.Post();
-    }
-    table.Close();
-  }
-
-  widgets::TCommand& Command(const char* name) { return m_form->acoes_01()[name]; }
-  bool Enabled(const char* name) {
-    m_form->acoes_01().UpdateAll();
-    return Command(name).Enabled();
-  }
   std::string CountText(TCadastro& window) { return window.ntotal().text().toStdString(); }
-
-  std::filesystem::path m_dados;
-  TDatabaseCommands* m_commands = nullptr;
 };
 
 TEST_F(DatabaseCommandsTest, ANewDatabaseEnablesOnlyInsert) {

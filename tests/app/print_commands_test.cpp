@@ -7,11 +7,8 @@
 #include <QTabWidget>
 #include <QTimer>
 
-#include "app/database_commands.h"
-#include "app/order_commands.h"
-#include "app_fixture.h"
+#include "commands_fixture.h"
 #include "data/field.h"
-#include "databases/agency_database.h"
 #include "dbf/dbf_dataset.h"
 #include "records/cadastro.h"
 #include "records/relatorio.h"
@@ -19,7 +16,6 @@
 #include "report/qr_custom_report.h"
 #include "report/qr_preview.h"
 #include "report/qr_standard_preview.h"
-#include "widgets/command.h"
 
 namespace vorelia::app {
 namespace {
@@ -37,51 +33,21 @@ report::TQRStandardPreview* OpenPreview() {
   return nullptr;
 }
 
-class PrintCommandsTest : public test::AppTest {
+class PrintCommandsTest : public test::CommandsTest {
  protected:
-  void SetUp() override {
-    AppTest::SetUp();
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    m_dados = std::filesystem::path(::testing::TempDir()) / "vorelia_print" / info->name();
-    std::filesystem::remove_all(m_dados);
-    std::filesystem::create_directories(m_dados);
-    m_commands = new TDatabaseCommands(*m_form, m_dados);
-    InstallOrderCommands(*m_form, *m_commands);
+  void InstallCommands() override {
+    CommandsTest::InstallCommands();
     InstallPrintCommands(*m_form, *m_commands);
-    platform::SetErrorHook([](std::exception_ptr error) {
-      try {
-        std::rethrow_exception(error);
-      } catch (const std::exception& e) {
-        ADD_FAILURE() << "command failed: " << e.what();
-      }
-    });
-    m_form->show();
-  }
-  void TearDown() override {
-    m_form->FecharAllFormsExecute();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    AppTest::TearDown();
-    std::filesystem::remove_all(m_dados);
   }
 
+  // Beta is in Santos, every other agency in Campinas.
   void MakeDatabase(const std::string& name, const std::vector<std::string>& agencies) {
-    dbf::TDbfDataSet table;
-    databases::AddAgencyFields(table);
-    databases::CreateAgencyTable(table, m_dados, name);
-    for (const std::string& agency : agencies) {
-      table.Append();
-      table.FieldByName("AGENCIA").SetAsString(agency);
-      table.FieldByName("MUNICIPIO").SetAsString(agency == "Beta" ? "Santos" : "Campinas");
-      table.Post();
-    }
-    table.Close();
+    CommandsTest::MakeDatabase(
+        name, agencies, [](dbf::TDbfDataSet& table, const std::string& agency) {
+          table.FieldByName("MUNICIPIO").SetAsString(agency == "Beta" ? "Santos" : "Campinas");
+        });
   }
 
-  widgets::TCommand& Command(const char* name) { return m_form->acoes_01()[name]; }
-  bool Enabled(const char* name) {
-    m_form->acoes_01().UpdateAll();
-    return Command(name).Enabled();
-  }
   static std::string Agency(TCadastro& window) {
     return window.Tabela().FieldByName("AGENCIA").AsString();
   }
@@ -105,9 +71,6 @@ class PrintCommandsTest : public test::AppTest {
     Command("VisualizarImpressao").Execute();
     return pages;
   }
-
-  std::filesystem::path m_dados;
-  TDatabaseCommands* m_commands = nullptr;
 };
 
 const std::vector<std::string> kEight = {"Delta", "Alfa", "Hotel", "Beta",
