@@ -45,6 +45,24 @@ void PutDate(uint8_t* p) {
   p[2] = static_cast<uint8_t>(local.tm_mday);
 }
 
+// What a new multi-tag file and an emptied one both write into the file header: today's date,
+// the table's name, the block geometry, the language and the first free page. The tag count
+// and the tag table are left to the caller.
+void PutMdxHeader(uint8_t* h, const TIndexTable& table) {
+  PutDate(h + 1);
+  const std::string name = table.TableName().substr(0, 15);
+  std::memset(h + 4, 0, 15);
+  std::memcpy(h + 4, name.data(), name.size());
+  PutLe16(h + 20, 2);
+  PutLe16(h + 22, kMdxBlockBytes);
+  h[24] = 1;
+  h[25] = 48;
+  h[26] = 32;
+  h[31] = table.LanguageId();
+  PutLe32(h + 32, kMdxFirstBlockPage);
+  PutDate(h + 44);
+}
+
 bool HasExtension(const std::filesystem::path& path, const char* ext) {
   return platform::AnsiUpper(path.extension().string()) == ext;
 }
@@ -146,18 +164,8 @@ void TIndexFile::CreateEmptyFile() {
     PutLe32(h + 4, 1);  // the next page after the header
   } else {
     h[0] = m_table.TableLevel() == kLevel7 ? 3 : 2;
-    PutDate(h + 1);
-    const std::string name = m_table.TableName().substr(0, 15);
-    std::memcpy(h + 4, name.data(), name.size());
-    PutLe16(h + 20, 2);
-    PutLe16(h + 22, kMdxBlockBytes);
-    h[24] = 1;
-    h[25] = 48;
-    h[26] = 32;
-    PutLe16(h + 28, 0);
-    h[31] = m_table.LanguageId();
-    PutLe32(h + 32, kMdxFirstBlockPage);
-    PutDate(h + 44);
+    PutMdxHeader(h, m_table);
+    PutLe16(h + 28, 0);  // no tags yet
     h[kTagTableHead + 17] = 1;
   }
   m_file.StoreHeader();
@@ -507,18 +515,7 @@ void TIndexFile::ClearAllTags() {
   if (m_singleTag) {
     PutLe32(h + 4, 1);
   } else {
-    PutDate(h + 1);
-    std::memset(h + 4, 0, 15);
-    const std::string name = m_table.TableName().substr(0, 15);
-    std::memcpy(h + 4, name.data(), name.size());
-    PutLe16(h + 20, 2);
-    PutLe16(h + 22, kMdxBlockBytes);
-    h[24] = 1;
-    h[25] = 48;
-    h[26] = 32;
-    h[31] = m_table.LanguageId();
-    PutLe32(h + 32, kMdxFirstBlockPage);
-    PutDate(h + 44);
+    PutMdxHeader(h, m_table);
   }
   m_file.StoreHeader();
   if (!m_file.NeedLocks()) m_file.SetPageCount(m_singleTag ? 1 : kMdxFirstBlockPage);
