@@ -27,6 +27,15 @@ fs::path BenchFolder() {
   return folder;
 }
 
+// Where record n (from 1) starts in an agency table.
+off_t RecordAt(int n) { return kHeaderSize + static_cast<off_t>(n - 1) * kRecordSize; }
+
+void Open(TDbfFile& file, const fs::path& path, TPagedFileMode mode) {
+  file.SetFileName(path);
+  file.SetMode(mode);
+  file.OpenTable();
+}
+
 fs::path NewTable(const char* name) {
   const fs::path path = BenchFolder() / name;
   fs::remove(path);
@@ -51,9 +60,7 @@ void FillAgency(TDbfFile& file, uint8_t* record, int i) {
 fs::path FilledTable(const char* name, int count, bool deleteHalf) {
   const fs::path path = NewTable(name);
   TDbfFile file;
-  file.SetFileName(path);
-  file.SetMode(TPagedFileMode::pfExclusiveOpen);
-  file.OpenTable();
+  Open(file, path, TPagedFileMode::pfExclusiveOpen);
   std::vector<uint8_t> record(kRecordSize);
   for (int i = 1; i <= count; ++i) {
     FillAgency(file, record.data(), i);
@@ -73,9 +80,7 @@ void BM_Append(benchmark::State& state) {
     state.PauseTiming();
     const fs::path path = NewTable("append.age");
     TDbfFile file;
-    file.SetFileName(path);
-    file.SetMode(exclusive ? TPagedFileMode::pfExclusiveOpen : TPagedFileMode::pfReadWriteOpen);
-    file.OpenTable();
+    Open(file, path, exclusive ? TPagedFileMode::pfExclusiveOpen : TPagedFileMode::pfReadWriteOpen);
     state.ResumeTiming();
     for (int i = 1; i <= count; ++i) {
       FillAgency(file, record.data(), i);
@@ -99,8 +104,7 @@ void BM_AppendRawReference(benchmark::State& state) {
       std::snprintf(reinterpret_cast<char*>(record.data()) + 1, 20, "Agencia %d", i);
       header[4] = static_cast<uint8_t>(i);
       benchmark::DoNotOptimize(pwrite(fd, header.data(), header.size(), 0));
-      benchmark::DoNotOptimize(pwrite(fd, record.data(), record.size(),
-                                      kHeaderSize + static_cast<off_t>(i - 1) * kRecordSize));
+      benchmark::DoNotOptimize(pwrite(fd, record.data(), record.size(), RecordAt(i)));
     }
     close(fd);
   }
@@ -112,9 +116,7 @@ void BM_Scan(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
   const fs::path path = FilledTable("scan.age", count, false);
   TDbfFile file;
-  file.SetFileName(path);
-  file.SetMode(TPagedFileMode::pfReadWriteOpen);
-  file.OpenTable();
+  Open(file, path, TPagedFileMode::pfReadWriteOpen);
   std::vector<uint8_t> record(kRecordSize);
   for (auto _ : state) {
     for (int n = 1; n <= count; ++n) {
@@ -132,8 +134,7 @@ void BM_ScanRawReference(benchmark::State& state) {
   std::vector<uint8_t> record(kRecordSize);
   for (auto _ : state) {
     for (int n = 1; n <= count; ++n) {
-      benchmark::DoNotOptimize(pread(fd, record.data(), record.size(),
-                                     kHeaderSize + static_cast<off_t>(n - 1) * kRecordSize));
+      benchmark::DoNotOptimize(pread(fd, record.data(), record.size(), RecordAt(n)));
     }
   }
   close(fd);
@@ -145,9 +146,7 @@ void BM_Edit(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
   const fs::path path = FilledTable("edit.age", count, false);
   TDbfFile file;
-  file.SetFileName(path);
-  file.SetMode(TPagedFileMode::pfReadWriteOpen);
-  file.OpenTable();
+  Open(file, path, TPagedFileMode::pfReadWriteOpen);
   std::vector<uint8_t> record(kRecordSize);
   for (auto _ : state) {
     for (int n = 1; n <= count; ++n) {
@@ -166,7 +165,7 @@ void BM_EditRawReference(benchmark::State& state) {
   std::vector<uint8_t> record(kRecordSize);
   for (auto _ : state) {
     for (int n = 1; n <= count; ++n) {
-      const off_t at = kHeaderSize + static_cast<off_t>(n - 1) * kRecordSize;
+      const off_t at = RecordAt(n);
       benchmark::DoNotOptimize(pread(fd, record.data(), record.size(), at));
       std::memcpy(record.data() + 152, "051", 3);
       benchmark::DoNotOptimize(pwrite(fd, record.data(), record.size(), at));
@@ -183,9 +182,7 @@ void BM_Pack(benchmark::State& state) {
     state.PauseTiming();
     const fs::path path = FilledTable("pack.age", count, true);
     TDbfFile file;
-    file.SetFileName(path);
-    file.SetMode(TPagedFileMode::pfExclusiveOpen);
-    file.OpenTable();
+    Open(file, path, TPagedFileMode::pfExclusiveOpen);
     state.ResumeTiming();
     file.RewriteTable(nullptr, true);
   }
@@ -209,11 +206,9 @@ void BM_PackRawReference(benchmark::State& state) {
     benchmark::DoNotOptimize(pwrite(out, header.data(), header.size(), 0));
     int kept = 0;
     for (int n = 1; n <= count; ++n) {
-      benchmark::DoNotOptimize(pread(in, record.data(), record.size(),
-                                     kHeaderSize + static_cast<off_t>(n - 1) * kRecordSize));
+      benchmark::DoNotOptimize(pread(in, record.data(), record.size(), RecordAt(n)));
       if (record[0] == '*') continue;
-      benchmark::DoNotOptimize(pwrite(out, record.data(), record.size(),
-                                      kHeaderSize + static_cast<off_t>(kept++) * kRecordSize));
+      benchmark::DoNotOptimize(pwrite(out, record.data(), record.size(), RecordAt(++kept)));
     }
     fsync(out);
     close(out);
