@@ -10,9 +10,11 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "../../tests/data/memory_dataset.h"
+#include "dbf/agency_schema.h"
 #include "report/agency_report_layout.h"
 #include "report/core/page_recorder.h"
 #include "report/core/qr_printer.h"
@@ -27,17 +29,12 @@ namespace {
 using vorelia::report::TPageRecording;
 
 std::unique_ptr<vorelia::test::TMemoryDataSet> Agencies(int count) {
-  using vorelia::data::TFieldType;
-  auto dataSet = std::make_unique<vorelia::test::TMemoryDataSet>(
-      std::vector<vorelia::test::TMemoryDataSet::Column>{{"AGENCIA", TFieldType::String, 25},
-                                                         {"ENDERECO", TFieldType::String, 100},
-                                                         {"MUNICIPIO", TFieldType::String, 15},
-                                                         {"UF", TFieldType::String, 2},
-                                                         {"CEP", TFieldType::String, 9},
-                                                         {"DDD", TFieldType::String, 3},
-                                                         {"TELEFONE", TFieldType::String, 9},
-                                                         {"EMAIL", TFieldType::String, 35},
-                                                         {"SITE", TFieldType::String, 35}});
+  // The fields of a real agency table, so the report lays out the widths it meets in use.
+  std::vector<vorelia::test::TMemoryDataSet::Column> columns;
+  for (const vorelia::dbf::TAgencyField& field : vorelia::dbf::kAgencyFields) {
+    columns.push_back({field.name, vorelia::data::TFieldType::String, field.width});
+  }
+  auto dataSet = std::make_unique<vorelia::test::TMemoryDataSet>(std::move(columns));
   for (int i = 1; i <= count; ++i) {
     dataSet->AddRow({"Agencia de Empregos " + std::to_string(i),
                      "Avenida Boa Viagem, " + std::to_string(i), "Recife", "PE", "51020-000", "81",
