@@ -4,8 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "report/core/page_canvas.h"
-#include "report/core/page_recording.h"
+#include "report/core/print_job.h"
 
 namespace vorelia::report {
 
@@ -57,10 +56,8 @@ struct TPhysicalPage {
 // One printer object of the platform: the printers it can select, the selected one's settings
 // and capabilities, and print jobs on it. The printing layer implements it over the system's
 // printers; tests over a fake.
-class TPlatformPrinter {
+class TPlatformPrinter : public TPrintJob {
  public:
-  virtual ~TPlatformPrinter() = default;
-
   virtual std::vector<std::string> PrinterNames() const = 0;
   // True while it prints into a file instead of on a listed printer; it can then print when the
   // platform lists no printer at all.
@@ -79,18 +76,6 @@ class TPlatformPrinter {
   virtual int ResolutionX() const = 0;
   virtual int ResolutionY() const = 0;
   virtual TPhysicalPage PhysicalPage() const = 0;
-
-  // Print job: BeginJob opens the first sheet, NewSheet ends a sheet and opens the next.
-  // Failures of the platform throw.
-  virtual bool JobRunning() const = 0;
-  virtual void BeginJob(const std::string& title) = 0;
-  virtual void NewSheet() = 0;
-  virtual void EndJob() = 0;
-  virtual void AbortJob() = 0;
-  // The open sheet's surface in printer pixels, origin at the printable area's corner.
-  virtual TPageCanvas& Canvas() = 0;
-  // Draws a stored page stretched over the open sheet's printable area.
-  virtual void PlayPage(const TPageRecording& page) = 0;
 };
 
 }  // namespace vorelia::report
