@@ -1,26 +1,31 @@
 // Pictures of the catalogue dialog and the records window for a person to look at. Runs only when
 // VORELIA_SCREENS names a folder: `VORELIA_SCREENS=$PWD/screenshots build/tests/app_tests
 // --gtest_filter='DatabaseScreens*'`.
+#include <QAbstractItemModel>
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QTabWidget>
-
+#include <QTableView>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/database_commands.h"
+#include "app/print_commands.h"
 #include "app_fixture.h"
 #include "databases/abrir_criar.h"
 #include "databases/agency_database.h"
 #include "dbf/dbf_dataset.h"
 #include "records/cadastro.h"
-#include "widgets/db_grid.h"
-#include <QTableView>
-#include <QAbstractItemModel>
+#include "report/core/qr_printer.h"
+#include "report/qr_preview.h"
+#include "report/qr_standard_preview.h"
 #include "widgets/command.h"
+#include "widgets/db_grid.h"
 
 namespace vorelia::app {
 namespace {
@@ -103,6 +108,34 @@ TEST_F(DatabaseScreensTest, CatalogueAndRecordsWindow) {
   // The search grid shows every record that fits, even though the name list asked first.
   EXPECT_EQ(window->DBGrid2().View()->model()->rowCount(), 4);
   Save(m_form.get(), "main_with_records.png");
+
+  // The agency report in the preview, once composed.
+  InstallPrintCommands(*m_form, commands);
+  window->Pagina().setCurrentIndex(0);
+  QTimer::singleShot(0, [&] {
+    report::TQRStandardPreview* preview = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      if (auto* found = qobject_cast<report::TQRStandardPreview*>(widget);
+          found && found->isVisible())
+        preview = found;
+    }
+    ASSERT_NE(preview, nullptr);
+    QElapsedTimer timer;
+    timer.start();
+    while (preview->QRPreview().QRPrinter()->Status() != report::TQRPrinterStatus::StateDone &&
+           timer.elapsed() < 10000) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    preview->showNormal();
+    preview->resize(900, 1000);
+    QApplication::processEvents();
+    Save(preview, "report_preview.png");
+    preview->close();
+  });
+  m_form->acoes_01().UpdateAll();
+  widgets::TCommand* command = m_form->acoes_01().Find("VisualizarImpressao");
+  ASSERT_NE(command, nullptr);
+  command->Execute();
 }
 
 }  // namespace
