@@ -186,8 +186,9 @@ void TmxHTMLWriter::WriteCells(const TmxRowCells& row, const std::vector<std::st
   }
 }
 
+// Whether a cell links is the value's own matter: a truncated text may have lost its scheme.
 void TmxHTMLWriter::WriteContent(const TmxCell& cell) {
-  if (HasHTMLOption(TmxHTMLOption::hoAutoLink) && LooksLikeLink(cell.Text)) {
+  if (HasHTMLOption(TmxHTMLOption::hoAutoLink) && LooksLikeLink(cell.Value)) {
     m_out += "<A HREF=\"";
     AppendEscaped(m_out, cell.Text);
     m_out += "\">";

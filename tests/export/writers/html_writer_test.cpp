@@ -39,6 +39,12 @@ TEST(HTMLWriterTest, TruncatedLinkPointsAtTheCutTextButShowsTheWholeValue) {
   const std::string page =
       ExportDocument(TmxExportType::xtHTML, model, AgencyInfo(), {{"http://abcdefghij"}});
   EXPECT_NE(std::string::npos, page.find("<A HREF=\"http://ab...\">http://abcdefghij</A>"));
+  // A cut that loses the scheme still links; a value without one stays text.
+  const TmxColumnModel narrow({{"SITE", "", "", TmxFieldKind::Text, 6, true, 1}}, settings);
+  const std::string cut = ExportDocument(TmxExportType::xtHTML, narrow, AgencyInfo(),
+                                         {{"http://abcdefghij"}, {"sem link"}});
+  EXPECT_NE(std::string::npos, cut.find("<small><A HREF=\"htt...\">http://abcdefghij</A></small>"));
+  EXPECT_NE(std::string::npos, cut.find("<small>sem...</small>"));
 }
 
 TEST(HTMLWriterTest, OptionsShapeTheTableLines) {
