@@ -26,12 +26,13 @@ void TmxDIFWriter::DoEnd() {
 }
 
 // Every value is a string in quotes, inner quotes as they are: DIF readers take the string up
-// to the last quote of the line, and an unquoted or empty line ends their reading early.
+// to the last quote of the line, and an unquoted or empty line ends their reading early. A value
+// is one line, so its line breaks become spaces.
 void TmxDIFWriter::WriteTuple(const TmxRowCells& row) {
   m_out += "-1,0\r\nBOT\r\n";
   for (const TmxCell& cell : row.Cells) {
     m_out += "1,0\r\n\"";
-    AppendText(cell.Text);
+    AppendOneLine(cell.Text);
     m_out += "\"\r\n";
   }
 }

@@ -48,4 +48,16 @@ void TmxExportWriter::AppendText(std::string& out, std::string_view text) {
   out.append(text.substr(start));
 }
 
+void TmxExportWriter::AppendOneLine(std::string_view text) {
+  size_t start = 0;
+  for (size_t i = kLineBreaks.FindIn(text); i != std::string_view::npos;
+       i = kLineBreaks.FindIn(text, start)) {
+    m_out.append(text.substr(start, i - start));
+    m_out += ' ';
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  m_out.append(text.substr(start));
+}
+
 }  // namespace vorelia::exporter

@@ -45,8 +45,13 @@ class TmxExportWriter {
   // Appends text whose own line breaks (CR, LF, CR LF) become CR LF.
   static void AppendText(std::string& out, std::string_view text);
   void AppendText(std::string_view text) { AppendText(m_out, text); }
-  // Appends text with every C doubled and line breaks as in AppendText, in one pass.
-  template <char C>
+  // Appends text with each line break (CR, LF or CR LF) as one space, for formats whose records
+  // are lines and cannot hold a break: a break would end the record early and the rest of the
+  // value would be read as the next record.
+  void AppendOneLine(std::string_view text);
+  // Appends text with every C doubled and line breaks as in AppendText (with `OneLine`, as in
+  // AppendOneLine), in one pass.
+  template <char C, bool OneLine = false>
   void AppendDoubling(std::string_view text);
   void EndLine() { m_out += "\r\n"; }
   void AppendLine(std::string_view text) {
@@ -67,7 +72,7 @@ class TmxExportWriter {
   static constexpr size_t kReserveLimit = size_t{1} << 31;
 };
 
-template <char C>
+template <char C, bool OneLine>
 void TmxExportWriter::AppendDoubling(std::string_view text) {
   static constexpr char kSpecial[] = {C, '\r', '\n'};
   static constexpr ByteSet kSet(std::string_view(kSpecial, sizeof kSpecial));
@@ -78,7 +83,7 @@ void TmxExportWriter::AppendDoubling(std::string_view text) {
       m_out += C;
       m_out += C;
     } else {
-      m_out += "\r\n";
+      m_out += OneLine ? " " : "\r\n";
       if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
     }
     start = i + 1;

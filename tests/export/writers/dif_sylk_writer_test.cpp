@@ -81,5 +81,56 @@ TEST(SYLKWriterTest, RowNumbersTakeTheFirstColumn) {
       ExportDocument(TmxExportType::xtDIF, model, AgencyInfo(), {}).find("VECTORS\r\n0,2\r\n"));
 }
 
+TEST(InterchangeWritersTest, LineBreaksInsideValuesCannotStartARecord) {
+  const TmxColumnModel model({{"A", "", "A", TmxFieldKind::Text, 9, true, 1},
+                              {"B", "", "B", TmxFieldKind::Text, 9, true, 1}},
+                             {});
+  const std::vector<TmxValues> rows = {{"a\r\nb\nc\rd", "x;\r\nE"}, {"\r\n", "fim"}};
+  EXPECT_BYTES(Crlf(R"(TABLE
+0,1
+"TMXDBGRIDEXPORT"
+VECTORS
+0,2
+""
+TUPLES
+0,2
+""
+DATA
+0,0
+""
+-1,0
+BOT
+1,0
+"A"
+1,0
+"B"
+-1,0
+BOT
+1,0
+"a b c d"
+1,0
+"x; E"
+-1,0
+BOT
+1,0
+" "
+1,0
+"fim"
+-1,0
+EOD
+)"),
+               ExportDocument(TmxExportType::xtDIF, model, AgencyInfo(2), rows));
+  EXPECT_BYTES(Crlf(R"(ID;PTMXDBGRIDEXPORT
+C;X1;Y1;K"A"
+C;X2;Y1;K"B"
+C;X1;Y2;K"a b c d"
+C;X2;Y2;K"x;; E"
+C;X1;Y3;K" "
+C;X2;Y3;K"fim"
+E
+)"),
+               ExportDocument(TmxExportType::xtSYLK, model, AgencyInfo(2), rows));
+}
+
 }  // namespace
 }  // namespace vorelia::exporter::test
