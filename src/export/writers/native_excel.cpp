@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstring>
+#include <iterator>
 
 #include "export/writers/document_file.h"
 
@@ -20,7 +21,8 @@ void TmxNativeExcel::SetActiveFont(uint8_t font) {
 }
 
 void TmxNativeExcel::SetBIFF(TmxBIFFVersion version) {
-  if (version == m_biff) return;
+  // A version beyond the known four has no BOF record: the old one stays.
+  if (version == m_biff || version > TmxBIFFVersion::bvBIFF5) return;
   m_biff = version;
   OpenSheet();
 }
@@ -89,7 +91,9 @@ void TmxNativeExcel::WriteFooter(std::string_view text) {
 void TmxNativeExcel::WriteMargin(TmxMarginSide side, double inches) {
   if (!m_open) OpenSheet();
   static constexpr uint16_t kIds[] = {0x0026, 0x0027, 0x0028, 0x0029};
-  Record(kIds[static_cast<size_t>(side)], 8);
+  const size_t index = static_cast<size_t>(side);
+  if (index >= std::size(kIds)) return;
+  Record(kIds[index], 8);
   PutDouble(inches);
 }
 
@@ -177,7 +181,8 @@ void TmxNativeExcel::PutShortText(std::string_view text) {
 void TmxNativeExcel::CellRecord(uint16_t id, uint16_t length) {
   if (!m_open) OpenSheet();
   static constexpr uint8_t kAlignments[] = {0, 1, 3, 2, 4, 7};
-  uint8_t style = kAlignments[static_cast<size_t>(Alignment)];
+  const size_t alignment = static_cast<size_t>(Alignment);
+  uint8_t style = alignment < std::size(kAlignments) ? kAlignments[alignment] : 0;
   if (Shading) style |= 0x80;
   if (Borders.Has(TmxExcelBorder::ebLeft)) style |= 0x08;
   if (Borders.Has(TmxExcelBorder::ebRight)) style |= 0x10;

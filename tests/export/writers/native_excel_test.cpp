@@ -268,6 +268,24 @@ TEST(NativeExcelTest, CellAttributesFollowTheProperties) {
   EXPECT_EQ("00 00 02 00 40 C0 4C", records[8].Data);
 }
 
+TEST(NativeExcelTest, UnknownVersionAlignmentAndMarginSideStayInBounds) {
+  TmxNativeExcel sheet;
+  sheet.SetBIFF(static_cast<TmxBIFFVersion>(9));
+  EXPECT_EQ(TmxBIFFVersion::bvBIFF5, sheet.BIFF());
+  sheet.WriteMargin(static_cast<TmxMarginSide>(7), 1.0);
+  sheet.Alignment = static_cast<TmxExcelAlignment>(200);
+  sheet.WriteBlank();
+  EXPECT_EQ((std::vector<Rec>{kBof, kDimensions, {0x0001, "00 00 00 00 40 00 00"}}),
+            Records(sheet.Stream()));
+
+  TmxExportSettings settings;
+  settings.EXCEL.ExcelVersion = static_cast<TmxExcelVersion>(77);
+  const TmxColumnModel model({{"A", "", "A", TmxFieldKind::Text, 3, true, 1}}, settings);
+  const std::string doc = ExportDocument(TmxExportType::xtExcel, model, {}, {{"x"}});
+  ASSERT_FALSE(Records(doc).empty());
+  EXPECT_EQ(kBof, Records(doc)[0]);
+}
+
 TEST(NativeExcelTest, PositionRulesAndMovement) {
   TmxNativeExcel sheet;
   sheet.SetRow(0);
