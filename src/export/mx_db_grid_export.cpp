@@ -22,6 +22,8 @@ TmxFieldKind KindOf(data::TFieldType type) {
       return TmxFieldKind::Text;
     case TFieldType::SmallInt:
     case TFieldType::Integer:
+    // 64-bit integers are as wide as the other numbers: a width of 0 would run their digits into
+    // the next column of plain text.
     case TFieldType::LargeInt:
     case TFieldType::AutoInc:
     case TFieldType::Float:
