@@ -99,8 +99,9 @@ void TAbrirCriar::showEvent(QShowEvent* event) {
 void TAbrirCriar::FormShow() {
   m_ui->Lista->clear();
   const QIcon icon(":/icons/database.png");
+  // File names are in the ANSI code page, as the program creates them from typed names.
   for (const std::string& name : ListDatabases(m_dados)) {
-    m_ui->Lista->addItem(new QListWidgetItem(icon, QString::fromStdString(name)));
+    m_ui->Lista->addItem(new QListWidgetItem(icon, widgets::FromAnsi(name)));
   }
   m_ui->Lista->setCurrentRow(-1);
   m_ui->Lista->clearSelection();
@@ -138,7 +139,7 @@ void TAbrirCriar::DeletarExecute() {
   if (answer != platform::TMessageResult::Yes) return;
   QListWidgetItem* item = m_ui->Lista->currentItem();
   if (item == nullptr) return;
-  DeleteDatabase(m_dados, item->text().toStdString());
+  DeleteDatabase(m_dados, widgets::ToAnsi(item->text()));
   delete m_ui->Lista->takeItem(m_ui->Lista->row(item));
   m_ui->Lista->setCurrentRow(-1);
   m_ui->Lista->clearSelection();

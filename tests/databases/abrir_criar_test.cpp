@@ -143,6 +143,29 @@ TEST_F(AbrirCriarTest, DeletesTheTableAndItsIndexAfterAsking) {
   EXPECT_EQ(List(dialog)->count(), 0);
 }
 
+TEST_F(AbrirCriarTest, AccentedNamesRoundTripThroughTheListToOpenAndDelete) {
+  // The program names its files in code page 1252: "São" is the bytes S, E3, o.
+  Touch("S\xE3o.age");
+  Touch("S\xE3o.mdx");
+  TAbrirCriar dialog(m_frame, m_dir);
+  dialog.PrepareAbrir();
+  dialog.show();
+  ASSERT_EQ(List(dialog)->count(), 1);
+  EXPECT_EQ(List(dialog)->item(0)->text(), QString::fromUtf8("São"));
+
+  List(dialog)->setCurrentRow(0);
+  List(dialog)->item(0)->setSelected(true);
+  dialog.ListaClick();
+  EXPECT_EQ(dialog.NomeBaseText(), "S\xE3o");
+  EXPECT_TRUE(DatabaseExists(m_dir, dialog.NomeBaseText()));
+
+  dialog.acoes_02().UpdateAll();
+  m_boxes.answers = {platform::TMessageResult::Yes};
+  Button(dialog, "SpeedButton1")->click();
+  EXPECT_FALSE(std::filesystem::exists(m_dir / "S\xE3o.age"));
+  EXPECT_FALSE(std::filesystem::exists(m_dir / "S\xE3o.mdx"));
+}
+
 TEST_F(AbrirCriarTest, DeletingIsOffWhileARecordsWindowIsOpen) {
   Touch("A.age");
   TAbrirCriar dialog(m_frame, m_dir);
