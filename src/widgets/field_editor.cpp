@@ -124,7 +124,8 @@ bool TFieldEditor::eventFilter(QObject* watched, QEvent* event) {
     });
   } else if (event->type() == QEvent::KeyPress && (watched == m_owner || watched == m_edit)) {
     auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() == Qt::Key_Escape && m_modified) {
+    // Esc always shows the field's value again and selects it, typed text or not.
+    if (key->key() == Qt::Key_Escape) {
       platform::Guarded([this] {
         ShowValue();
         if (m_edit) m_edit->selectAll();

@@ -98,6 +98,10 @@ TEST_F(DBControlsTest, PostingTakesPendingTextAndEscRestoresTheValue) {
   EXPECT_EQ(edit->text(), "Agencia 1");
   EXPECT_EQ(edit->selectedText(), "Agencia 1");
 
+  edit->deselect();  // nothing typed: Esc still selects the value
+  SendKey(edit, Qt::Key_Escape);
+  EXPECT_EQ(edit->selectedText(), "Agencia 1");
+
   edit->selectAll();
   TypeText(edit, "Outra");
   m_dataSet->Post();  // without leaving the editor
