@@ -35,6 +35,10 @@ TAbrirCriar::TAbrirCriar(widgets::TActionList& frameCommands, std::filesystem::p
   m_ui->BotaoCriar->SetGlyph(":/glyphs/criar.png");
   m_ui->SpeedButton1->SetGlyph(":/glyphs/deletar.png");
   m_ui->BotaoFechar->SetGlyph(":/glyphs/fechar.png");
+  for (widgets::TBitBtn* button :
+       {m_ui->BotaoAbrir, m_ui->BotaoCriar, m_ui->SpeedButton1, m_ui->BotaoFechar}) {
+    button->SetSpacing(5);
+  }
   CreateCommands();
   connect(m_ui->Lista, &QListWidget::itemClicked, this,
           [this] { platform::Guarded([this] { ListaClick(); }); });

@@ -227,7 +227,7 @@ void TCadastro::BindCommands(widgets::TActionList* frameCommands) {
   m_ui->Botao_EMAIL->SetGlyph(":/glyphs/email.png");
   m_ui->Botao_Site->SetGlyph(":/glyphs/web.png");
   m_ui->TransparentButton1->SetGlyph(":/glyphs/filtrar.png");
-  m_ui->TransparentButton1->setStyleSheet("QPushButton { text-align: center; padding-left: 4px; }");
+  m_ui->TransparentButton1->SetSpacing(20);
   m_acoes03->UpdateAll();
   m_acoes03->StartIdleUpdates();
 }

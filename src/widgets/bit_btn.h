@@ -21,10 +21,25 @@ class TBitBtn : public QPushButton {
   // A glyph from the program's pictures (for example ":/glyphs/ok.png").
   void SetGlyph(const QString& path);
 
+  // Pixels between the glyph and the caption, which are centred together as one group; -1 (the
+  // default) leaves the layout to the style.
+  void SetSpacing(int spacing);
+  int Spacing() const { return m_spacing; }
+  // Where the glyph and the caption go when a spacing is set (empty rectangles otherwise).
+  struct TLabelLayout {
+    QRect glyph;
+    QRect caption;
+  };
+  TLabelLayout LabelLayout() const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
  private:
   void Click();
 
   TBitBtnKind m_kind = TBitBtnKind::Custom;
+  int m_spacing = -1;
 };
 
 }  // namespace vorelia::widgets

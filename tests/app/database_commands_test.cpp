@@ -18,6 +18,7 @@
 #include "databases/agency_database.h"
 #include "dbf/dbf_dataset.h"
 #include "records/cadastro.h"
+#include "widgets/bit_btn.h"
 #include "widgets/command.h"
 #include "widgets/db_edit.h"
 #include "widgets/db_grid.h"
@@ -245,6 +246,7 @@ TEST_F(DatabaseCommandsTest, FilterKeepsRecordsContainingTheTextIgnoringCase) {
   TCadastro* window = m_commands->BuildWindow("Filtro", false);
   window->Pagina().setCurrentIndex(1);
   auto* text = window->findChild<QLineEdit*>("texto_filtro");
+  EXPECT_EQ(window->findChild<widgets::TBitBtn*>("TransparentButton1")->Spacing(), 20);
   window->acoes_03().UpdateAll();
   EXPECT_FALSE(window->acoes_03()["Filtrar"].Enabled());  // no text yet
   text->setText("emp");

@@ -12,6 +12,7 @@
 #include "platform/qt/desktop_services.h"
 #include "platform/service_doubles.h"
 #include "support/temp_dir.h"
+#include "widgets/bit_btn.h"
 #include "widgets/command.h"
 
 namespace vorelia::databases {
@@ -54,6 +55,9 @@ TEST_F(AbrirCriarTest, ListsTheTablesOfTheFolderByName) {
   EXPECT_EQ(List(dialog)->count(), 2);
   EXPECT_EQ(List(dialog)->selectedItems().size(), 0);
   EXPECT_EQ(dialog.windowTitle(), "Abrir Banco de Dados");
+  for (const char* name : {"BotaoAbrir", "BotaoCriar", "SpeedButton1", "BotaoFechar"}) {
+    EXPECT_EQ(dialog.findChild<widgets::TBitBtn*>(name)->Spacing(), 5) << name;
+  }
 }
 
 TEST_F(AbrirCriarTest, OpenModeTakesTheNameFromTheList) {
