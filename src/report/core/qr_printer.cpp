@@ -268,16 +268,16 @@ void TQRPrinter::EndDoc() {
   } else if (m_pageCount > 0) {
     FinishPage();
   }
-  m_status = TQRPrinterStatus::StateDone;
-  if (ProcessEvents) ProcessEvents();
   // Only a page that was actually finished counts, so PagesReady never exceeds the pages.
   if (pageOpen) ++m_pagesReady;
+  // The document is whole before it is declared done: the events run below, or a preview on
+  // the user-interface thread, may save, load or print it as soon as the state changes, and a
+  // header still counting one page would make the saved file unreadable.
+  if (!toPrinter) m_pageList.WriteHeader(CurrentDateTime());
+  m_status = TQRPrinterStatus::StateDone;
+  if (ProcessEvents) ProcessEvents();
   NotifyPagesReady();
-  if (toPrinter) {
-    if (OnPrintDone) OnPrintDone();
-  } else {
-    m_pageList.WriteHeader(CurrentDateTime());
-  }
+  if (toPrinter && OnPrintDone) OnPrintDone();
 }
 
 void TQRPrinter::AbortDoc() {

@@ -324,6 +324,27 @@ TEST_F(QRPrinterTest, ADamagedFileKeepsTheCurrentDocument) {
   EXPECT_EQ(busy.PageCount(), 2);
 }
 
+TEST_F(QRPrinterTest, ADocumentIsWholeOnceItIsDone) {
+  // The events let run at the end of a document, or a preview watching from its own thread, may
+  // save or reprint the moment the state turns done: the header must carry the final count and
+  // every page must be counted by then.
+  TQRPrinter printer;
+  const auto path = m_dir / "at_done.qrp";
+  int ready = -1;
+  printer.ProcessEvents = [&] {
+    ASSERT_EQ(printer.Status(), TQRPrinterStatus::StateDone);
+    ready = printer.PagesReady();
+    printer.Save(path);
+  };
+  Compose(printer, 3);
+  EXPECT_EQ(ready, 3);
+
+  TQRPrinter viewer;
+  ASSERT_NO_THROW(viewer.Load(path));
+  EXPECT_EQ(viewer.PageCount(), 3);
+  EXPECT_EQ(std::get<TOpText>(viewer.GetPage(3)->Ops[0]).Text, "3");
+}
+
 TEST_F(QRPrinterTest, ClosingThePreviewCancelsARunningDocument) {
   TQRPrinter printer;
   int closed = 0;
