@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 WERROR := $(if $(CI),ON,OFF)
 FUZZ_SECONDS ?= 20
 
-.PHONY: run test deps build build-asan build-fuzz test-asan fuzz bench screenshots clean
+.PHONY: run test deps build build-asan build-fuzz test-asan test-tsan fuzz bench screenshots clean
 
 run: build
 	@scripts/run.sh build/bin/vorelia
@@ -27,6 +27,17 @@ build-asan: deps
 
 test-asan: build-asan
 	cd build-asan && ctest --output-on-failure -j $(JOBS)
+
+# The report tests (composing worker, page store, preview) under ThreadSanitizer. tsan.supp
+# names the races inside the system's uninstrumented libraries; any other report fails.
+TSAN_ENV := QT_QPA_PLATFORM=offscreen LANG=pt_BR.UTF-8 TZ=UTC \
+  TSAN_OPTIONS="suppressions=$(CURDIR)/tsan.supp halt_on_error=1"
+test-tsan: deps
+	cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORELIA_BENCH=OFF \
+	  -DVORELIA_TSAN=ON -DVORELIA_WERROR=$(WERROR)
+	cmake --build build-tsan -j $(JOBS) --target report_core_tests report_tests
+	$(TSAN_ENV) build-tsan/tests/report_core_tests
+	$(TSAN_ENV) build-tsan/tests/report_tests
 
 # libFuzzer targets over the file parsers, each run for a bounded time.
 build-fuzz: deps

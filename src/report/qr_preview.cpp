@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <map>
+#include <mutex>
 
 #include "platform/qt/guard.h"
 #include "report/core/qr_printer.h"
@@ -31,11 +32,23 @@ std::map<const TQRPrinter*, QPointer<TQRPreview>>& Views() {
   return views;
 }
 
+// Qt's event queue already orders a post before its call, but with futexes a ThreadSanitizer
+// build cannot see (the system's Qt is not instrumented). The posting thread builds and posts
+// the call holding this lock, and the call takes it before reading what it carries, so the
+// hand-over is visible to the tool too. Qt delivers the call with none of its own locks held,
+// so the two locks are only ever taken in one order.
+std::mutex& PostLock() {
+  static std::mutex lock;
+  return lock;
+}
+
 template <typename Call>
 void PostToView(const TQRPrinter* printer, Call call) {
+  std::scoped_lock posting(PostLock());
   QMetaObject::invokeMethod(
       QCoreApplication::instance(),
       [printer, call] {
+        { std::scoped_lock received(PostLock()); }
         const auto it = Views().find(printer);
         if (it == Views().end() || !it->second) return;
         TQRPreview* view = it->second.data();
