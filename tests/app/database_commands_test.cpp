@@ -328,5 +328,25 @@ TEST_F(DatabaseCommandsTest, SortingRebuildsTheIndexWithOneTag) {
   EXPECT_FALSE(Enabled("OrdemCrescente"));
 }
 
+TEST_F(DatabaseCommandsTest, DeletingWhileSortedKeepsTheOrderAndStartsAtItsFirstRecord) {
+  MakeDatabase("Ordem", {"Delta", "Beta", "Gama", "Alfa"});
+  TCadastro* window = m_commands->BuildWindow("Ordem", false);
+  Command("OrdemDescrescente").Execute();
+  dbf::TDbfDataSet& table = window->Tabela();
+  table.First();
+  table.Next();  // Delta
+  ASSERT_EQ(table.FieldByName("AGENCIA").AsString(), "Delta");
+  Command("DBDeletar").Execute();
+  EXPECT_EQ(table.IndexName(), "AGENCIA");
+  EXPECT_EQ(table.FieldByName("AGENCIA").AsString(), "Gama");  // first in the order shown
+  EXPECT_EQ(Names(table), (std::vector<std::string>{"Gama", "Beta", "Alfa"}));
+  EXPECT_EQ(CountText(*window), "3 Ag\xC3\xAAncia(s) Cadastrada(s)");
+
+  Command("DBInserir").Execute();
+  table.FieldByName("AGENCIA").SetAsString("Zeta");
+  Command("DBSalvar").Execute();
+  EXPECT_EQ(Names(table), (std::vector<std::string>{"Zeta", "Gama", "Beta", "Alfa"}));
+}
+
 }  // namespace
 }  // namespace vorelia::app
