@@ -111,7 +111,9 @@ TCadastro::~TCadastro() {
   // Controls leave the source before the dataset goes, so nothing paints a closed table.
   m_ui.reset();
   m_source->SetDataSet(nullptr);
-  m_tabela->Close();
+  // Closing may still write (a header, an index page): its failure goes to the error window
+  // instead of ending the program from inside a destructor.
+  platform::Guarded([this] { m_tabela->Close(); });
 }
 
 QString TCadastro::TitleFor(const std::string& ansiName) {

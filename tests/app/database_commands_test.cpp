@@ -10,6 +10,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 
 #include "app/mdi_client.h"
 #include "commands_fixture.h"
@@ -17,6 +18,7 @@
 #include "databases/abrir_criar.h"
 #include "databases/agency_database.h"
 #include "dbf/dbf_dataset.h"
+#include "platform/qt/guard.h"
 #include "records/cadastro.h"
 #include "widgets/bit_btn.h"
 #include "widgets/command.h"
@@ -163,6 +165,26 @@ TEST_F(DatabaseCommandsTest, NameListAlternatesColoursByRecordNumber) {
   const int x = std::min(100, view->viewport()->width() - 4);  // right of the names
   EXPECT_EQ(QColor(image.pixel(x, view->rowViewportPosition(0) + 8)), QColor(0xEC, 0xE9, 0xD8));
   EXPECT_EQ(QColor(image.pixel(x, view->rowViewportPosition(1) + 8)), QColor(Qt::white));
+}
+
+TEST_F(DatabaseCommandsTest, AFailureWhileClosingAWindowReachesTheErrorHook) {
+  MakeDatabase("Falha", {"Alfa"});
+  TCadastro* window = m_commands->BuildWindow("Falha", false);
+  window->Tabela().BeforeClose = [](data::TDataSet&) { throw std::runtime_error("disk full"); };
+  std::vector<std::string> reported;
+  const platform::ErrorHook previous = platform::SetErrorHook([&](std::exception_ptr error) {
+    try {
+      std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+      reported.push_back(e.what());
+    }
+  });
+  Command("FecharForms").Execute();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  platform::SetErrorHook(previous);
+  platform::ResetFatalErrorState();
+  EXPECT_EQ(m_form->ChildFormCount(), 0);
+  EXPECT_EQ(reported, (std::vector<std::string>{"disk full"}));
 }
 
 TEST_F(DatabaseCommandsTest, MailAndWebGoToTheShell) {
