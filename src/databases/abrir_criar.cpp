@@ -61,10 +61,10 @@ void TAbrirCriar::CreateCommands() {
     command->SetOnUpdate([this, update] { (this->*update)(); });
     return *command;
   };
-  widgets::TCommand& abrir = add("AbrirBdoMDI", &TAbrirCriar::AbrirBdoMDIExecute,
-                                 &TAbrirCriar::AbrirBdoMDIUpdate);
-  widgets::TCommand& criar = add("CriarBdoMDI", &TAbrirCriar::CriarBdoMDIExecute,
-                                 &TAbrirCriar::CriarBdoMDIUpdate);
+  widgets::TCommand& abrir =
+      add("AbrirBdoMDI", &TAbrirCriar::AbrirBdoMDIExecute, &TAbrirCriar::AbrirBdoMDIUpdate);
+  widgets::TCommand& criar =
+      add("CriarBdoMDI", &TAbrirCriar::CriarBdoMDIExecute, &TAbrirCriar::CriarBdoMDIUpdate);
   widgets::TCommand& deletar =
       add("Deletar", &TAbrirCriar::DeletarExecute, &TAbrirCriar::DeletarUpdate);
   // The close-result buttons: result first, then the command, then the dialog closes.
@@ -119,6 +119,11 @@ void TAbrirCriar::ListaClick() {
 }
 
 void TAbrirCriar::CriarBdoMDIExecute() {
+  if (!IsValidDatabaseName(NomeBaseText())) {
+    platform::MessageBoxService().Show(
+        platform::Refusal("Impossível Criar Banco de Dados, pois o nome não pode conter \"/\" !"));
+    return;
+  }
   if (DatabaseExists(m_dados, NomeBaseText())) {
     platform::MessageBoxService().Show(
         platform::Refusal("Impossível Criar Banco de Dados, pois ele já existe !"));

@@ -9,6 +9,7 @@
 #include "dbf/agency_schema.h"
 #include "dbf/dbf_dataset.h"
 #include "dbf/index_factory.h"
+#include "platform/errors.h"
 #include "platform/program_folder.h"
 
 namespace vorelia::databases {
@@ -26,8 +27,16 @@ void AddAgencyFields(dbf::TDbfDataSet& table) {
   }
 }
 
+bool IsValidDatabaseName(const std::string& name) {
+  return !name.empty() && name.find('/') == std::string::npos &&
+         name.find('\0') == std::string::npos;
+}
+
 void PointAtDatabase(dbf::TDbfDataSet& table, const std::filesystem::path& dados,
                      const std::string& name) {
+  // The name becomes a file name inside dados, never a path leading out of it.
+  if (!IsValidDatabaseName(name))
+    throw EVoreliaError("Nome de Banco de Dados inv\xE1lido: \"" + name + "\".");
   // A table with a production index must keep it up to date, so the engine is always there.
   dbf::InstallIndexEngine();
   table.Close();

@@ -20,7 +20,11 @@ std::string RecordCountText(int count);
 // bound to the file's fields by name when it opens. Requires: the dataset is closed.
 void AddAgencyFields(dbf::TDbfDataSet& table);
 
-// Closes the dataset and points it at database `name` in `dados` (FilePath, TableName).
+// A database name is a file name in dados: not empty, no '/' and no NUL.
+bool IsValidDatabaseName(const std::string& name);
+
+// Closes the dataset and points it at database `name` in `dados` (FilePath, TableName). Raises
+// EVoreliaError for a name that is not valid.
 void PointAtDatabase(dbf::TDbfDataSet& table, const std::filesystem::path& dados,
                      const std::string& name);
 

@@ -1,14 +1,16 @@
+#include "databases/abrir_criar.h"
+
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <gtest/gtest.h>
-
 #include <fstream>
 
-#include "databases/abrir_criar.h"
 #include "databases/agency_database.h"
 #include "dbf/dbf_dataset.h"
+#include "platform/errors.h"
 #include "platform/qt/desktop_services.h"
 #include "platform/service_doubles.h"
 #include "support/temp_dir.h"
@@ -22,8 +24,12 @@ class AbrirCriarTest : public test::TempDirTest {
  protected:
   void SetUp() override {
     TempDirTest::SetUp();
-    m_frame.Add("MDICriar")->SetOnExecute([this] { m_calls.push_back("MDICriar " + AbrirCriar->NomeBaseText()); });
-    m_frame.Add("MDIAbrir")->SetOnExecute([this] { m_calls.push_back("MDIAbrir " + AbrirCriar->NomeBaseText()); });
+    m_frame.Add("MDICriar")->SetOnExecute([this] {
+      m_calls.push_back("MDICriar " + AbrirCriar->NomeBaseText());
+    });
+    m_frame.Add("MDIAbrir")->SetOnExecute([this] {
+      m_calls.push_back("MDIAbrir " + AbrirCriar->NomeBaseText());
+    });
   }
   void Touch(const std::string& file) { std::ofstream(m_dir / file) << "x"; }
   QListWidget* List(TAbrirCriar& dialog) { return dialog.findChild<QListWidget*>("Lista"); }
@@ -111,6 +117,28 @@ TEST_F(AbrirCriarTest, CreateModeRefusesAnExistingName) {
   again.acoes_02().UpdateAll();
   Button(again, "BotaoCriar")->click();
   EXPECT_EQ(m_calls, (std::vector<std::string>{"MDICriar Leste"}));
+}
+
+TEST_F(AbrirCriarTest, CreateModeRefusesANameThatWouldLeaveTheFolder) {
+  TAbrirCriar dialog(m_frame, m_dir);
+  dialog.PrepareCriar();
+  dialog.show();
+  Name(dialog)->setText("../fora");
+  dialog.acoes_02().UpdateAll();
+  Button(dialog, "BotaoCriar")->click();
+  ASSERT_EQ(m_boxes.asked.size(), 1u);
+  EXPECT_EQ(m_boxes.asked[0].text,
+            "Impossível Criar Banco de Dados, pois o nome não pode conter \"/\" !");
+  EXPECT_TRUE(m_calls.empty());
+  EXPECT_FALSE(std::filesystem::exists(m_dir.parent_path() / "fora.age"));
+
+  // The engine side refuses such a name too, whoever asks.
+  dbf::TDbfDataSet table;
+  AddAgencyFields(table);
+  EXPECT_THROW(CreateAgencyTable(table, m_dir, "../fora"), EVoreliaError);
+  EXPECT_FALSE(std::filesystem::exists(m_dir.parent_path() / "fora.age"));
+  EXPECT_FALSE(IsValidDatabaseName(""));
+  EXPECT_TRUE(IsValidDatabaseName("S\xE3o Paulo"));
 }
 
 TEST_F(AbrirCriarTest, DeletesTheTableAndItsIndexAfterAsking) {
