@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "dbf/byte_order.h"
+#include "dbf/collation.h"
 #include "dbf/dbf_errors.h"
 #include "dbf/index_seam.h"
 #include "dbf/language_table.h"
@@ -106,6 +107,7 @@ bool TDbfFile::OpenTable() {
   }
 
   const int32_t count = PageCount();
+  const bool countCorrected = GetLe32(Header() + 4) != static_cast<uint32_t>(count);
   PutLe32(Header() + 4, static_cast<uint32_t>(count));
 
   m_languageId = Header()[29];
@@ -126,10 +128,12 @@ bool TDbfFile::OpenTable() {
         Header()[28] = 0;
       }
     }
+    // Other levels get their memo bit and date refreshed at every open; a FoxPro header is
+    // only written back when its record count had to be corrected.
     if (m_tableLevel != kLevelFoxPro) {
       Header()[0] = static_cast<uint8_t>(m_hasMemo ? (Header()[0] | 0x80) : (Header()[0] & 0x7F));
     }
-    if (Writable()) WriteHeader();
+    if (Writable() && (m_tableLevel != kLevelFoxPro || countCorrected)) WriteHeader();
   } catch (...) {
     CloseTable();
     throw;
@@ -451,8 +455,12 @@ void TDbfFile::NormaliseFieldSize(TDbfFieldDef& def) const {
 
 void TDbfFile::WriteLevel7DriverName(uint8_t* at) const {
   const int codePage = m_tableCodePage != 0 ? m_tableCodePage : platform::AnsiCodePage();
+  // The suffix is the last three letters of the driver's registered name (DB850PT0: PT0).
+  const std::string_view driver = CollationForLanguageId(m_languageId).name;
+  const std::string suffix =
+      driver.size() >= 3 ? std::string(driver.substr(driver.size() - 3)) : std::string("US0");
   const std::string name =
-      "DB" + (codePage == 1252 ? std::string("WIN") : std::to_string(codePage)) + "US0";
+      "DB" + (codePage == 1252 ? std::string("WIN") : std::to_string(codePage)) + suffix;
   std::memcpy(at, name.data(), std::min<size_t>(name.size(), 31));
 }
 

@@ -582,4 +582,54 @@ TEST_F(DbfFileTest, MemoFieldsNeedTheMemoFileAndReadEmptyWithoutIt) {
 }
 
 }  // namespace
+TEST_F(DbfFileTest, HeaderWritesAtOpenFollowTheLevel) {
+  // A FoxPro header is left alone by an open unless its record count was wrong.
+  {
+    TDbfFile fox;
+    fox.SetFileName(Table("fox.dbf"));
+    fox.SetMode(TPagedFileMode::pfExclusiveCreate);
+    fox.SetTableLevel(25);
+    fox.SetLanguageId(0x03);
+    fox.CreateTableFile(Fields({{"NOME", 'C', 10, 0}}));
+    fox.CloseTable();
+  }
+  Bytes b = ReadAll(Table("fox.dbf"));
+  b[1] = 1;  // an old date, 1901-01-01
+  b[2] = 1;
+  b[3] = 1;
+  b.pop_back();  // and no end mark
+  WriteAll(Table("fox.dbf"), b);
+  auto reopen = [&] {
+    TDbfFile file;
+    file.SetFileName(Table("fox.dbf"));
+    file.SetMode(TPagedFileMode::pfReadWriteOpen);
+    ASSERT_TRUE(file.OpenTable());
+    file.CloseTable();
+  };
+  reopen();
+  EXPECT_EQ(ReadAll(Table("fox.dbf")), b);
+
+  b[4] = 5;  // claims 5 records
+  WriteAll(Table("fox.dbf"), b);
+  reopen();
+  const Bytes fixed = ReadAll(Table("fox.dbf"));
+  ASSERT_EQ(fixed.size(), b.size() + 1);
+  EXPECT_EQ(Le32(fixed, 4), 0u);
+  EXPECT_NE(fixed[1], 1);
+  EXPECT_EQ(fixed.back(), 0x1A);
+
+  // A level 7 header names the driver of its language id.
+  for (const auto& [id, driver] : {std::pair<uint8_t, std::string>{0x25, "DB850PT0"},
+                                   {0x57, "DBWINUS0"},
+                                   {0x58, "DBWINWE0"}}) {
+    TDbfFile seven;
+    seven.SetMode(TPagedFileMode::pfMemoryCreate);
+    seven.SetTableLevel(7);
+    seven.SetLanguageId(id);
+    seven.CreateTableFile(Fields({{"NOME", 'C', 10, 0}}));
+    const uint8_t* at = seven.Header() + 32;
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(at)), driver);
+  }
+}
+
 }  // namespace vorelia::dbf
