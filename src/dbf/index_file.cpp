@@ -519,14 +519,13 @@ void TIndexFile::ClearAllTags() {
   }
   m_file.StoreHeader();
   if (!m_file.NeedLocks()) m_file.SetPageCount(m_singleTag ? 1 : kMdxFirstBlockPage);
-  for (size_t i = 0; i < m_tags.size(); ++i) {
-    if (!m_singleTag) {
-      m_tags[i]->headerPage = AllocateBlock(-1);
-      PutLe32(TagEntry(static_cast<int>(i)), static_cast<uint32_t>(m_tags[i]->headerPage));
-      m_file.StoreHeader();
-    }
-    ClearTagTree(static_cast<int>(i));
+  // Every tag first gets its new header block, then every tag its new root.
+  for (size_t i = 0; i < m_tags.size() && !m_singleTag; ++i) {
+    m_tags[i]->headerPage = AllocateBlock(-1);
+    PutLe32(TagEntry(static_cast<int>(i)), static_cast<uint32_t>(m_tags[i]->headerPage));
+    m_file.StoreHeader();
   }
+  for (size_t i = 0; i < m_tags.size(); ++i) ClearTagTree(static_cast<int>(i));
   EndChange();
 }
 

@@ -333,6 +333,27 @@ TEST_F(IndexFileTest, ReopenedFileWalksTheSameAndClearsAll) {
   EXPECT_EQ(ReadFile(MdxPath()).size(), 4096u);
 }
 
+TEST_F(IndexFileTest, ClearingAllTagsPlacesTheHeadersBeforeTheRoots) {
+  for (int i = 0; i < 40; ++i) m_table.Append("Agencia " + std::to_string(i));
+  auto index = CreateIndex();
+  index->CreateTag("AGENCIA", "OUTRA", ixDescending);
+  index->BuildTag("OUTRA");
+  m_table.records.clear();
+  index->ClearAllTags();
+  EXPECT_EQ(index->FilePageCount(), 12);
+  EXPECT_EQ(index->TagFacts(0).headerPage, 4);
+  EXPECT_EQ(index->TagFacts(1).headerPage, 6);
+  EXPECT_EQ(index->TagFacts(0).rootPage, 8);
+  EXPECT_EQ(index->TagFacts(1).rootPage, 10);
+  index->Close();
+  auto again = Reopen();
+  EXPECT_TRUE(Walk(*again).empty());
+  Append(*again, "Agencia Nova");
+  again->SelectTag("OUTRA");
+  EXPECT_EQ(Names(*again), (std::vector<std::string>{"Agencia Nova"}));
+  EXPECT_TRUE(CheckIndexTag(*again, 1, &m_table).Sound());
+}
+
 TEST_F(IndexFileTest, CursorPositions) {
   for (int i = 0; i < 80; ++i) m_table.Append("N" + std::to_string(1000 + i));
   auto index = CreateIndex();
