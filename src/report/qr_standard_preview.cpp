@@ -100,6 +100,11 @@ TQRStandardPreview::TQRStandardPreview(TQRPrinter& printer, QWidget* parent)
   m_toolBar->addSeparator();
   QAction* exit = m_toolBar->addAction("&Close");
   exit->setObjectName("ExitButton");
+  // A text button of its own size among the image buttons.
+  if (QWidget* button = m_toolBar->widgetForAction(exit)) {
+    button->setObjectName("ExitButton");
+    button->setFixedSize(40, 22);
+  }
   connect(exit, &QAction::triggered, this, [this] { platform::Guarded([this] { ExitClick(); }); });
 
   m_view = new TQRPreview(this);

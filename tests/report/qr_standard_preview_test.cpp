@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QTimer>
+#include <QToolBar>
 #include <filesystem>
 
 #include "platform/qt/desktop_services.h"
@@ -91,6 +92,29 @@ TEST_F(StandardPreviewTest, ShowsThePagesAsTheWorkerComposesThemAndReleasesThePr
   EXPECT_EQ(m_report->QRPrinter(), nullptr);
   EXPECT_TRUE(m_report->Available());
   EXPECT_TRUE(m_agencies->Eof());
+}
+
+TEST_F(StandardPreviewTest, ToolbarHoldsItsButtonsInOrderWithTheirHints) {
+  PreviewFinished([](TQRStandardPreview& window, TQRPrinter&) {
+    auto* toolBar = window.findChild<QToolBar*>("ToolBar1");
+    ASSERT_NE(toolBar, nullptr);
+    QStringList layout;
+    for (QAction* action : toolBar->actions()) {
+      layout << (action->isSeparator() ? QString("|")
+                                       : action->objectName() + ":" + action->toolTip());
+    }
+    EXPECT_EQ(layout.join(" ").toStdString(),
+              "| ZoomFit:Zoom to fit Zoom100:100% ZoomToWidth:Zoom to width | "
+              "FirstPage:First page PreviousPage:Previous page ToolButton2:Next page "
+              "LastPage:Last page | PrintSetup:Printer setup Print:Print | "
+              "SaveReport:Save Report LoadReport:Load Report | ExitButton:Close");
+    QAction* exit = window.Action("ExitButton");
+    ASSERT_NE(exit, nullptr);
+    EXPECT_EQ(exit->text(), "&Close");
+    QWidget* exitButton = toolBar->widgetForAction(exit);
+    ASSERT_NE(exitButton, nullptr);
+    EXPECT_EQ(exitButton->size(), QSize(40, 22));
+  });
 }
 
 TEST_F(StandardPreviewTest, PageKeysAndButtonsStayWithinTheDocument) {
