@@ -1,11 +1,17 @@
 #include "report/qr_db_text.h"
 
+#include <QDateTime>
+#include <QLocale>
+
 #include <exception>
 #include <optional>
+#include <variant>
 
 #include "data/dataset.h"
 #include "data/field.h"
+#include "platform/code_page.h"
 #include "report/core/qr_expr_format.h"
+#include "report/report_locale.h"
 
 namespace vorelia::report {
 
@@ -55,6 +61,26 @@ void TQRDBText::Unprepare() {
   SetCaption(m_dataField.empty() ? Name() : m_dataField);
 }
 
+namespace {
+
+// A date or date-time through a mask of the desktop's date and time pattern letters
+// (dd/MM/yyyy, hh:mm ...), in the report's locale; masks and results are ANSI.
+std::string FormatDateTimeMask(const data::TFieldValue& value, const std::string& mask) {
+  const QString pattern = QString::fromStdString(platform::AnsiToUtf8(mask));
+  const QLocale locale = ReportLocale();
+  if (const auto* date = std::get_if<data::TDate>(&value)) {
+    return ToAnsiText(locale.toString(QDate(date->Year, date->Month, date->Day), pattern));
+  }
+  if (const auto* when = std::get_if<data::TDateTime>(&value)) {
+    const QDateTime moment(QDate(when->Date.Year, when->Date.Month, when->Date.Day),
+                           QTime::fromMSecsSinceStartOfDay(when->Milliseconds));
+    return ToAnsiText(locale.toString(moment, pattern));
+  }
+  return {};
+}
+
+}  // namespace
+
 std::string TQRDBText::FieldText() const {
   const data::TDataSet* dataSet = m_field->DataSet();
   // No current record (an empty dataset): nothing to show.
@@ -72,8 +98,11 @@ std::string TQRDBText::FieldText() const {
     case data::TFieldType::BCD:
       text = FormatFloat(Mask, m_field->AsFloat());
       break;
+    case data::TFieldType::Date:
+    case data::TFieldType::DateTime:
+      return FormatDateTimeMask(m_field->Value(), Mask);
     default:
-      // Dates and other kinds print as the field shows them.
+      // Other kinds print as the field shows them.
       return m_field->DisplayText();
   }
   return text.value_or(std::string());

@@ -124,6 +124,20 @@ TEST_F(CustomLabelTest, MaskedNumberFieldsPrintThroughTheMask) {
   EXPECT_EQ(test::PageTexts(*m_report.QRPrinter()->GetPage(1)), (std::vector<std::string>{"007"}));
 }
 
+TEST_F(CustomLabelTest, MaskedDateFieldsPrintThroughTheMask) {
+  vorelia::test::TMemoryDataSet dates({{"D", data::TFieldType::Date, 10}});
+  dates.AddRow({"2026-12-09"});
+  dates.Open();
+  auto& text = m_band->Add(std::make_unique<TQRDBText>("When"));
+  text.SetDataSet(&dates);
+  text.SetDataField("D");
+  text.Mask = "dd/MM/yyyy";
+  m_report.SetDataSet(&dates);
+  m_report.Compose();
+  EXPECT_EQ(test::PageTexts(*m_report.QRPrinter()->GetPage(1)),
+            (std::vector<std::string>{"09/12/2026"}));
+}
+
 TEST(QRFrameTest, SidesAreBarsAsThickAsThePenWidthInPoints) {
   TPageRecorder canvas(800, 1100);
   TQRFrame frame;
