@@ -55,4 +55,4 @@ screenshots: build
 	scripts/screenshots.sh
 
 clean:
-	rm -rf build build-asan build-fuzz
+	rm -rf build build-asan build-fuzz build-tsan
