@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
+#include <string_view>
 #include <variant>
 
 namespace vorelia::dbf {
@@ -84,5 +86,19 @@ constexpr uint8_t kRecordDeleted = 0x2A;
 constexpr uint8_t kHeaderTerminator = 0x0D;
 constexpr uint8_t kEndOfFile = 0x1A;
 constexpr int kMaxFieldCount = 4095;
+
+// The text without its trailing spaces. Wide text fields are mostly padding, so it is skipped
+// eight bytes at a time.
+inline std::string_view TrimTrailingSpaces(std::string_view text) {
+  constexpr uint64_t kSpaces = 0x2020202020202020ull;
+  while (text.size() >= 8) {
+    uint64_t tail;
+    std::memcpy(&tail, text.data() + text.size() - 8, sizeof(tail));
+    if (tail != kSpaces) break;
+    text.remove_suffix(8);
+  }
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
 
 }  // namespace vorelia::dbf

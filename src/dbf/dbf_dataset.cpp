@@ -468,7 +468,21 @@ void TDbfDataSet::ToTable(std::string& text) const {
 
 data::TFieldValue TDbfDataSet::GetFieldValue(const data::TField& field,
                                               const data::TRecordBuffer& buffer) const {
-  TFieldValue value = m_file->ReadFieldValue(field.FieldNo() - 1, Bytes(buffer));
+  const int fieldNo = field.FieldNo() - 1;
+  const TDbfFieldDefs& natives = m_file->FieldDefs();
+  if (fieldNo >= 0 && fieldNo < natives.Count() && natives[fieldNo].NativeFieldType == 'C' &&
+      field.DataType() == DataType::String) {
+    // Text, the usual case, goes straight from the record into the value: the trimmed bytes,
+    // translated in place.
+    const TDbfFieldDef& def = natives[fieldNo];
+    std::string_view text(buffer.Data.data() + def.Offset, static_cast<size_t>(def.Size));
+    text = TrimTrailingSpaces(text);
+    if (text.empty()) return {};
+    data::TFieldValue value(std::in_place_type<std::string>, text);
+    ToAnsi(*std::get_if<std::string>(&value));
+    return value;
+  }
+  TFieldValue value = m_file->ReadFieldValue(fieldNo, Bytes(buffer));
   struct Convert {
     const TDbfDataSet& self;
     DataType type;

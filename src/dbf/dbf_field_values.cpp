@@ -13,10 +13,7 @@
 namespace vorelia::dbf {
 namespace {
 
-std::string_view TrimRight(std::string_view text) {
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
+std::string_view TrimRight(std::string_view text) { return TrimTrailingSpaces(text); }
 
 std::string_view Trim(std::string_view text) {
   text = TrimRight(text);

@@ -1,6 +1,8 @@
 #include "dbf/string_translator.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <utility>
@@ -54,12 +56,20 @@ void TStringTranslator::TranslateInPlace(std::string& text) const {
     text = platform::ConvertCodePage(text, m_from, m_to);
     return;
   }
-  auto first = text.begin();
-  // Most text is plain ASCII, which the usual code pages share: skip it quickly.
-  if (m_asciiUnchanged)
-    first = std::find_if(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; });
-  for (auto it = first; it != text.end(); ++it)
-    *it = static_cast<char>(m_table[static_cast<unsigned char>(*it)]);
+  size_t first = 0;
+  // Most text is plain ASCII, which the usual code pages share: skip it quickly, eight bytes
+  // at a time.
+  if (m_asciiUnchanged) {
+    constexpr uint64_t kHighBits = 0x8080808080808080ull;
+    for (; first + 8 <= text.size(); first += 8) {
+      uint64_t word;
+      std::memcpy(&word, text.data() + first, sizeof(word));
+      if ((word & kHighBits) != 0) break;
+    }
+    while (first < text.size() && (text[first] & 0x80) == 0) ++first;
+  }
+  for (size_t i = first; i < text.size(); ++i)
+    text[i] = static_cast<char>(m_table[static_cast<unsigned char>(text[i])]);
 }
 
 std::string TStringTranslator::Translate(std::string_view text) const {
