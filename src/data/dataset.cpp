@@ -98,6 +98,7 @@ void TDataSet::Close() {
   }
   UnbindFields();
   m_buffers.clear();
+  m_anchor = TRecordBuffer{};
   m_bufferRecords = 0;
   m_activeRecord = 0;
   m_bof = m_eof = true;
@@ -205,8 +206,13 @@ void TDataSet::FillAround(TRecordBuffer& anchor, int desiredRow) {
 }
 
 void TDataSet::ResyncFrom(bool fromActive, int desiredRow) {
-  TRecordBuffer anchor;
+  // A fresh buffer each time, in memory kept from the last resync.
+  TRecordBuffer anchor = std::move(m_anchor);
   anchor.Data.assign(static_cast<size_t>(RecordSize()), 0);
+  anchor.Bookmark = -1;
+  anchor.Flag = TBookmarkFlag::Current;
+  anchor.SequenceNo = 0;
+  OnExit keep([&] { m_anchor = std::move(anchor); });
   const TRecordBuffer* active =
       fromActive && m_bufferRecords > 0 ? &m_buffers[static_cast<size_t>(m_activeRecord)] : nullptr;
   if (active && (active->Flag == TBookmarkFlag::Inserted || active->Bookmark < 0)) active = nullptr;

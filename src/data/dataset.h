@@ -252,6 +252,7 @@ class TDataSet {
   std::vector<std::unique_ptr<TField>> m_fields;
   int m_persistentFields = 0;
   std::vector<TRecordBuffer> m_buffers;  // the window plus one spare; m_bufferRecords are valid
+  TRecordBuffer m_anchor;  // reused by every resync, so re-reading the window allocates nothing
   int m_bufferCount = 1;
   int m_windowShift = 0;
   int64_t m_insertReturn = -1;  // record current when an insert began  // rows the window moved forward during the current operation
