@@ -506,6 +506,23 @@ data::TFieldValue TDbfDataSet::GetFieldValue(const data::TField& field,
 
 void TDbfDataSet::SetFieldValue(const data::TField& field, data::TRecordBuffer& buffer,
                                 const data::TFieldValue& value) {
+  const int fieldNo = field.FieldNo() - 1;
+  const TDbfFieldDefs& natives = m_file->FieldDefs();
+  const auto* given = std::get_if<std::string>(&value);
+  if (given && !OnTranslate && m_toTable.KeepsLength() && fieldNo >= 0 &&
+      fieldNo < natives.Count() && natives[fieldNo].NativeFieldType == 'C' &&
+      field.DataType() == DataType::String) {
+    // Text into a text field, the usual case: translated straight into its place in the
+    // record, cut to the field and padded with spaces.
+    const TDbfFieldDef& def = natives[fieldNo];
+    size_t n = given->size();
+    if (field.Size() > 0) n = std::min(n, static_cast<size_t>(field.Size()));
+    n = std::min(n, static_cast<size_t>(def.Size));
+    char* at = buffer.Data.data() + def.Offset;
+    std::memset(at, ' ', static_cast<size_t>(def.Size));
+    m_toTable.TranslateInto(std::string_view(*given).substr(0, n), at);
+    return;
+  }
   struct Convert {
     const TDbfDataSet& self;
     const data::TField& field;

@@ -72,6 +72,15 @@ void TStringTranslator::TranslateInPlace(std::string& text) const {
     text[i] = static_cast<char>(m_table[static_cast<unsigned char>(text[i])]);
 }
 
+void TStringTranslator::TranslateInto(std::string_view text, char* out) const {
+  if (m_identity || !m_hasTable) {
+    std::memcpy(out, text.data(), text.size());
+    return;
+  }
+  for (size_t i = 0; i < text.size(); ++i)
+    out[i] = static_cast<char>(m_table[static_cast<unsigned char>(text[i])]);
+}
+
 std::string TStringTranslator::Translate(std::string_view text) const {
   if (m_identity) return std::string(text);
   if (!m_hasTable) return platform::ConvertCodePage(text, m_from, m_to);

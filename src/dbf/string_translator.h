@@ -18,6 +18,10 @@ class TStringTranslator {
   bool Identity() const { return m_identity; }
   std::string Translate(std::string_view text) const;
   void TranslateInPlace(std::string& text) const;
+  // True when every character keeps its length, so text can be translated into a fixed place.
+  bool KeepsLength() const { return m_identity || m_hasTable; }
+  // Writes the translation of `text` to `out` (text.size() bytes). Requires: KeepsLength().
+  void TranslateInto(std::string_view text, char* out) const;
 
  private:
   int m_from = 0;
