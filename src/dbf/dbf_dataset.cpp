@@ -479,7 +479,8 @@ data::TFieldValue TDbfDataSet::GetFieldValue(const data::TField& field,
     text = TrimTrailingSpaces(text);
     if (text.empty()) return {};
     data::TFieldValue value(std::in_place_type<std::string>, text);
-    ToAnsi(*std::get_if<std::string>(&value));
+    // Checked on the record rather than on the fresh copy, which is still being stored.
+    if (OnTranslate || !m_toAnsi.LeavesUnchanged(text)) ToAnsi(*std::get_if<std::string>(&value));
     return value;
   }
   TFieldValue value = m_file->ReadFieldValue(fieldNo, Bytes(buffer));

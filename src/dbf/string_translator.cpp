@@ -72,6 +72,21 @@ void TStringTranslator::TranslateInPlace(std::string& text) const {
     text[i] = static_cast<char>(m_table[static_cast<unsigned char>(text[i])]);
 }
 
+bool TStringTranslator::LeavesUnchanged(std::string_view text) const {
+  if (m_identity) return true;
+  if (!m_asciiUnchanged) return false;
+  constexpr uint64_t kHighBits = 0x8080808080808080ull;
+  size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, text.data() + i, sizeof(word));
+    if ((word & kHighBits) != 0) return false;
+  }
+  for (; i < text.size(); ++i)
+    if ((text[i] & 0x80) != 0) return false;
+  return true;
+}
+
 void TStringTranslator::TranslateInto(std::string_view text, char* out) const {
   if (m_identity || !m_hasTable) {
     std::memcpy(out, text.data(), text.size());

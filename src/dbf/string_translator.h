@@ -18,6 +18,8 @@ class TStringTranslator {
   bool Identity() const { return m_identity; }
   std::string Translate(std::string_view text) const;
   void TranslateInPlace(std::string& text) const;
+  // True when this text would come out unchanged (plain ASCII between the usual code pages).
+  bool LeavesUnchanged(std::string_view text) const;
   // True when every character keeps its length, so text can be translated into a fixed place.
   bool KeepsLength() const { return m_identity || m_hasTable; }
   // Writes the translation of `text` to `out` (text.size() bytes). Requires: KeepsLength().
