@@ -125,6 +125,34 @@ TDate ParseDate(std::string_view text) {
   return date;
 }
 
+// Types that store text as it is given.
+bool IsTextType(TFieldType type) {
+  return type == TFieldType::String || type == TFieldType::Memo || type == TFieldType::Blob ||
+         type == TFieldType::Bytes || type == TFieldType::Unknown;
+}
+
+// True when Coerce would hand `value` back unchanged.
+bool InStoredForm(const TFieldValue& value, TFieldType type) {
+  if (IsNull(value)) return true;
+  switch (type) {
+    case TFieldType::String:
+    case TFieldType::Memo:
+    case TFieldType::Blob:
+    case TFieldType::Bytes:
+    case TFieldType::Unknown: return std::holds_alternative<std::string>(value);
+    case TFieldType::SmallInt:
+    case TFieldType::Integer:
+    case TFieldType::LargeInt:
+    case TFieldType::AutoInc: return std::holds_alternative<int64_t>(value);
+    case TFieldType::Float:
+    case TFieldType::BCD: return std::holds_alternative<double>(value);
+    case TFieldType::Boolean: return std::holds_alternative<bool>(value);
+    case TFieldType::Date: return std::holds_alternative<TDate>(value);
+    case TFieldType::DateTime: return std::holds_alternative<TDateTime>(value);
+  }
+  return false;
+}
+
 // Converts a value to the form a field of `type` stores.
 TFieldValue Coerce(TFieldValue value, TFieldType type) {
   if (IsNull(value)) return value;
@@ -206,7 +234,11 @@ TFieldValue TField::Value() const {
 
 void TField::SetValue(TFieldValue value) {
   if (!m_dataSet) throw EDatabaseError(std::string(msg::kDataSetClosed));
-  m_dataSet->WriteFieldValue(*this, Coerce(std::move(value), m_dataType));
+  // A value already in the field's own form goes as it is.
+  if (InStoredForm(value, m_dataType))
+    m_dataSet->WriteFieldValue(*this, value);
+  else
+    m_dataSet->WriteFieldValue(*this, Coerce(std::move(value), m_dataType));
 }
 
 bool TField::IsNull() const { return vorelia::data::IsNull(Value()); }
@@ -246,6 +278,7 @@ void TField::SetAsDate(const TDate& date) { SetValue(TFieldValue{date}); }
 std::string TField::FormatValue(const TFieldValue& value) const { return ValueText(value); }
 
 TFieldValue TField::ParseText(std::string_view text) const {
+  if (IsTextType(m_dataType)) return TFieldValue{std::in_place_type<std::string>, text};
   return Coerce(TFieldValue{std::string(text)}, m_dataType);
 }
 

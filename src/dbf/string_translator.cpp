@@ -88,7 +88,7 @@ bool TStringTranslator::LeavesUnchanged(std::string_view text) const {
 }
 
 void TStringTranslator::TranslateInto(std::string_view text, char* out) const {
-  if (m_identity || !m_hasTable) {
+  if (m_identity || !m_hasTable || LeavesUnchanged(text)) {
     std::memcpy(out, text.data(), text.size());
     return;
   }
