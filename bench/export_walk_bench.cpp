@@ -15,6 +15,7 @@
 #include "data/field.h"
 #include "dbf/agency_schema.h"
 #include "dbf/dbf_dataset.h"
+#include "agency_grid_columns.h"
 #include "export/writers/column_model.h"
 #include "export/writers/document_file.h"
 #include "export/writers/export_document.h"
@@ -81,15 +82,6 @@ const fs::path& AgencyTable() {
   return path;
 }
 
-std::vector<TmxGridColumn> GridColumns() {
-  return {{"AGENCIA", "", "Nome Da Ag\xEAncia", TmxFieldKind::Text, 25, true, 1},
-          {"ENDERECO", "", "Endere\xE7o", TmxFieldKind::Text, 100, true, 1},
-          {"MUNICIPIO", "", "Munic\xEDpio / Bairro", TmxFieldKind::Text, 15, true, 1},
-          {"UF", "", "", TmxFieldKind::Text, 2, true, 1},
-          {"DDD", "", "", TmxFieldKind::Text, 3, true, 1},
-          {"TELEFONE", "", "", TmxFieldKind::Text, 9, true, 1}};
-}
-
 const fs::path& OutputPath() {
   static const fs::path path = g_folder.path / "document.out";
   return path;
@@ -136,7 +128,7 @@ void BM_ExportWalk(benchmark::State& state, TmxExportType type) {
   ds.Open();
   std::vector<vorelia::data::TField*> fields;
   for (const char* name : kGridFields) fields.push_back(&ds.FieldByName(name));
-  const TmxColumnModel model(GridColumns(), {});
+  const TmxColumnModel model(vorelia::bench::AgencyGridColumns(), {});
   for (auto _ : state) {
     const vorelia::data::TBookmark start = ds.GetBookmark();
     ds.DisableControls();

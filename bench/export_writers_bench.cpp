@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "agency_grid_columns.h"
 #include "export/writers/column_model.h"
 #include "export/writers/export_document.h"
 
@@ -17,15 +18,6 @@ namespace {
 using namespace vorelia::exporter;
 
 constexpr int kRows = 100000;
-
-std::vector<TmxGridColumn> AgencyColumns() {
-  return {{"AGENCIA", "", "Nome Da Ag\xEAncia", TmxFieldKind::Text, 25, true, 1},
-          {"ENDERECO", "", "Endere\xE7o", TmxFieldKind::Text, 100, true, 1},
-          {"MUNICIPIO", "", "Munic\xEDpio / Bairro", TmxFieldKind::Text, 15, true, 1},
-          {"UF", "", "", TmxFieldKind::Text, 2, true, 1},
-          {"DDD", "", "", TmxFieldKind::Text, 3, true, 1},
-          {"TELEFONE", "", "", TmxFieldKind::Text, 9, true, 1}};
-}
 
 // Rows like a real registry: trimmed texts of varied length, now and then a comma, a quote, an
 // accent or an empty value.
@@ -95,7 +87,7 @@ void BM_ReferenceCsvAppends(benchmark::State& state) {
 BENCHMARK(BM_ReferenceCsvAppends)->Unit(benchmark::kMillisecond);
 
 void BM_ExportFormat(benchmark::State& state, TmxExportType type) {
-  const TmxColumnModel model(AgencyColumns(), {});
+  const TmxColumnModel model(vorelia::bench::AgencyGridColumns(), {});
   const std::vector<TmxValues>& rows = AgencyRows();
   TmxDocumentInfo info;
   info.TotalRows = kRows;
@@ -128,7 +120,7 @@ BENCHMARK_CAPTURE(BM_ExportFormat, Excel, TmxExportType::xtExcel)->Unit(benchmar
 // The floor for a document of a format's size: its bytes appended row by row into one string
 // and written once. HTML and rich text carry several times the bytes of the CSV reference.
 void BM_ReferenceSameBytes(benchmark::State& state, TmxExportType type) {
-  const TmxColumnModel model(AgencyColumns(), {});
+  const TmxColumnModel model(vorelia::bench::AgencyGridColumns(), {});
   TmxDocumentInfo info;
   info.TotalRows = kRows;
   const std::string document = ExportDocument(type, model, info, AgencyRows());
