@@ -134,12 +134,8 @@ bool IsTextType(TFieldType type) {
 // True when Coerce would hand `value` back unchanged.
 bool InStoredForm(const TFieldValue& value, TFieldType type) {
   if (IsNull(value)) return true;
+  if (IsTextType(type)) return std::holds_alternative<std::string>(value);
   switch (type) {
-    case TFieldType::String:
-    case TFieldType::Memo:
-    case TFieldType::Blob:
-    case TFieldType::Bytes:
-    case TFieldType::Unknown: return std::holds_alternative<std::string>(value);
     case TFieldType::SmallInt:
     case TFieldType::Integer:
     case TFieldType::LargeInt:
@@ -149,6 +145,7 @@ bool InStoredForm(const TFieldValue& value, TFieldType type) {
     case TFieldType::Boolean: return std::holds_alternative<bool>(value);
     case TFieldType::Date: return std::holds_alternative<TDate>(value);
     case TFieldType::DateTime: return std::holds_alternative<TDateTime>(value);
+    default: break;
   }
   return false;
 }

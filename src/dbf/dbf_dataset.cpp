@@ -466,15 +466,21 @@ void TDbfDataSet::ToTable(std::string& text) const {
     m_toTable.TranslateInPlace(text);
 }
 
-data::TFieldValue TDbfDataSet::GetFieldValue(const data::TField& field,
-                                              const data::TRecordBuffer& buffer) const {
+const TDbfFieldDef* TDbfDataSet::PlainTextField(const data::TField& field) const {
   const int fieldNo = field.FieldNo() - 1;
   const TDbfFieldDefs& natives = m_file->FieldDefs();
-  if (fieldNo >= 0 && fieldNo < natives.Count() && natives[fieldNo].NativeFieldType == 'C' &&
-      field.DataType() == DataType::String) {
+  if (fieldNo < 0 || fieldNo >= natives.Count() || natives[fieldNo].NativeFieldType != 'C' ||
+      field.DataType() != DataType::String)
+    return nullptr;
+  return &natives[fieldNo];
+}
+
+data::TFieldValue TDbfDataSet::GetFieldValue(const data::TField& field,
+                                              const data::TRecordBuffer& buffer) const {
+  if (const TDbfFieldDef* textDef = PlainTextField(field)) {
     // Text, the usual case, goes straight from the record into the value: the trimmed bytes,
     // translated in place.
-    const TDbfFieldDef& def = natives[fieldNo];
+    const TDbfFieldDef& def = *textDef;
     std::string_view text(buffer.Data.data() + def.Offset, static_cast<size_t>(def.Size));
     text = TrimTrailingSpaces(text);
     if (text.empty()) return {};
@@ -483,7 +489,7 @@ data::TFieldValue TDbfDataSet::GetFieldValue(const data::TField& field,
     if (OnTranslate || !m_toAnsi.LeavesUnchanged(text)) ToAnsi(*std::get_if<std::string>(&value));
     return value;
   }
-  TFieldValue value = m_file->ReadFieldValue(fieldNo, Bytes(buffer));
+  TFieldValue value = m_file->ReadFieldValue(field.FieldNo() - 1, Bytes(buffer));
   struct Convert {
     const TDbfDataSet& self;
     DataType type;
@@ -507,15 +513,13 @@ data::TFieldValue TDbfDataSet::GetFieldValue(const data::TField& field,
 
 void TDbfDataSet::SetFieldValue(const data::TField& field, data::TRecordBuffer& buffer,
                                 const data::TFieldValue& value) {
-  const int fieldNo = field.FieldNo() - 1;
-  const TDbfFieldDefs& natives = m_file->FieldDefs();
   const auto* given = std::get_if<std::string>(&value);
-  if (given && !OnTranslate && m_toTable.KeepsLength() && fieldNo >= 0 &&
-      fieldNo < natives.Count() && natives[fieldNo].NativeFieldType == 'C' &&
-      field.DataType() == DataType::String) {
+  const TDbfFieldDef* textDef =
+      given && !OnTranslate && m_toTable.KeepsLength() ? PlainTextField(field) : nullptr;
+  if (textDef) {
     // Text into a text field, the usual case: translated straight into its place in the
     // record, cut to the field and padded with spaces.
-    const TDbfFieldDef& def = natives[fieldNo];
+    const TDbfFieldDef& def = *textDef;
     size_t n = given->size();
     if (field.Size() > 0) n = std::min(n, static_cast<size_t>(field.Size()));
     n = std::min(n, static_cast<size_t>(def.Size));

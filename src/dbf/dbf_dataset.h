@@ -133,6 +133,8 @@ class TDbfDataSet : public data::TDataSet {
                      const data::TFieldValue& value) override;
 
  private:
+  // The stored definition of a text field presented as a string; null for any other field.
+  const TDbfFieldDef* PlainTextField(const data::TField& field) const;
   std::string TablePath() const;
   void InitFieldDefs();
   void AddAutomaticIndexDefs();
