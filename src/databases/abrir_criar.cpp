@@ -9,7 +9,7 @@
 #include "platform/qt/desktop_services.h"
 #include "platform/qt/guard.h"
 #include "ui_abrir_criar.h"
-#include "widgets/ansi_text.h"
+#include "platform/qt/ansi_text.h"
 #include "widgets/bit_btn.h"
 #include "widgets/command.h"
 
@@ -79,7 +79,7 @@ void TAbrirCriar::CreateCommands() {
 
 QWidget* TAbrirCriar::Control(const char* name) const { return findChild<QWidget*>(name); }
 
-std::string TAbrirCriar::NomeBaseText() const { return widgets::ToAnsi(m_ui->NomeBase->text()); }
+std::string TAbrirCriar::NomeBaseText() const { return platform::ToAnsi(m_ui->NomeBase->text()); }
 
 void TAbrirCriar::PrepareAbrir() {
   setWindowTitle("Abrir Banco de Dados");
@@ -105,7 +105,7 @@ void TAbrirCriar::FormShow() {
   const QIcon icon(":/icons/database.png");
   // File names are in the ANSI code page, as the program creates them from typed names.
   for (const std::string& name : ListDatabases(m_dados)) {
-    m_ui->Lista->addItem(new QListWidgetItem(icon, widgets::FromAnsi(name)));
+    m_ui->Lista->addItem(new QListWidgetItem(icon, platform::FromAnsi(name)));
   }
   m_ui->Lista->setCurrentRow(-1);
   m_ui->Lista->clearSelection();
@@ -148,7 +148,7 @@ void TAbrirCriar::DeletarExecute() {
   if (answer != platform::TMessageResult::Yes) return;
   QListWidgetItem* item = m_ui->Lista->currentItem();
   if (item == nullptr) return;
-  DeleteDatabase(m_dados, widgets::ToAnsi(item->text()));
+  DeleteDatabase(m_dados, platform::ToAnsi(item->text()));
   delete m_ui->Lista->takeItem(m_ui->Lista->row(item));
   m_ui->Lista->setCurrentRow(-1);
   m_ui->Lista->clearSelection();

@@ -20,7 +20,7 @@
 #include "platform/message_box.h"
 #include "platform/program_folder.h"
 #include "platform/qt/desktop_services.h"
-#include "widgets/ansi_text.h"
+#include "platform/qt/ansi_text.h"
 
 namespace vorelia::exporter {
 namespace {
@@ -173,14 +173,14 @@ void TmxCustomExport::RaiseError(TmxExportError error) {
 
 void TmxCustomExport::ChooseAndExport() {
   Tfrm_Selection& window = *m_selection;
-  window.setWindowTitle(widgets::FromAnsi(Messages.Caption));
-  window.btn_Selection()->setText(widgets::FromAnsi(Messages.ExportCaption));
-  window.btn_Cancel()->setText(widgets::FromAnsi(Messages.CancelCaption));
-  window.GroupBox()->setTitle(widgets::FromAnsi(" " + Messages.SelectFormat + " "));
+  window.setWindowTitle(platform::FromAnsi(Messages.Caption));
+  window.btn_Selection()->setText(platform::FromAnsi(Messages.ExportCaption));
+  window.btn_Cancel()->setText(platform::FromAnsi(Messages.CancelCaption));
+  window.GroupBox()->setTitle(platform::FromAnsi(" " + Messages.SelectFormat + " "));
   m_exportTypes.Include(m_exportType);
   window.FillFormats(m_exportTypes, m_exportType);
-  window.rdo_View()->setText(widgets::FromAnsi(Messages.ViewOnly));
-  window.rdo_File()->setText(widgets::FromAnsi(Messages.ExportToFile));
+  window.rdo_View()->setText(platform::FromAnsi(Messages.ViewOnly));
+  window.rdo_File()->setText(platform::FromAnsi(Messages.ExportToFile));
   window.rdo_View()->setChecked(ExportStyle == TmxExportStyle::xsView);
   window.rdo_File()->setChecked(ExportStyle == TmxExportStyle::xsFile);
   window.SelectionComboChange();
@@ -246,7 +246,7 @@ void TmxCustomExport::WriteDocument(const std::string& name) {
   Tfrm_ProgressForm* progress = nullptr;
   if (Options.Has(TmxExportOption::xoShowProgress)) {
     progress = m_progress.get();
-    progress->Start(widgets::FromAnsi(Messages.Caption), widgets::FromAnsi(Messages.Text),
+    progress->Start(platform::FromAnsi(Messages.Caption), platform::FromAnsi(Messages.Text),
                     Messages.Width, Messages.Height, m_totalRows);
   }
   bool ended = true;

@@ -6,7 +6,7 @@
 #include "data/data_source.h"
 #include "data/dataset.h"
 #include "data/field.h"
-#include "widgets/ansi_text.h"
+#include "platform/qt/ansi_text.h"
 #include "widgets/db_grid.h"
 
 namespace vorelia::exporter {
@@ -224,7 +224,7 @@ TmxGridColumn TmxDBGridExport::DescribeColumn(int k) const {
   const data::TField& field = *DataSet()->FindField(column.FieldName);
   description.FieldName = field.FieldName();
   description.DisplayLabel = field.DisplayLabel;
-  description.TitleCaption = widgets::ToAnsi(column.Title);
+  description.TitleCaption = platform::ToAnsi(column.Title);
   description.Kind = KindOf(field.DataType());
   description.FieldSize = field.Size();
   description.Visible = IsColumnVisible(k);

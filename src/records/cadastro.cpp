@@ -19,7 +19,7 @@
 #include "platform/qt/guard.h"
 #include "records/agency_filter.h"
 #include "ui_cadastro.h"
-#include "widgets/ansi_text.h"
+#include "platform/qt/ansi_text.h"
 #include "widgets/bit_btn.h"
 #include "widgets/command.h"
 #include "widgets/db_combo_box.h"
@@ -117,7 +117,7 @@ TCadastro::~TCadastro() {
 }
 
 QString TCadastro::TitleFor(const std::string& ansiName) {
-  return widgets::FromAnsi(ansiName) + " - Cadastro de Vorelia";
+  return platform::FromAnsi(ansiName) + " - Cadastro de Vorelia";
 }
 
 QTabWidget& TCadastro::Pagina() const { return *m_ui->Pagina; }
@@ -235,7 +235,7 @@ void TCadastro::BindCommands(widgets::TActionList* frameCommands) {
 }
 
 void TCadastro::WriteCountText() {
-  m_ui->ntotal->setText(widgets::FromAnsi(databases::RecordCountText(m_tabela->RecordCount())));
+  m_ui->ntotal->setText(platform::FromAnsi(databases::RecordCountText(m_tabela->RecordCount())));
 }
 
 void TCadastro::DBGrid1DrawColumnCell(QPainter& painter, const QRect& rect) {
@@ -246,7 +246,7 @@ void TCadastro::DBGrid1DrawColumnCell(QPainter& painter, const QRect& rect) {
   painter.setFont(QFont("Arial", 8, QFont::Bold));
   painter.setPen(font);
   painter.drawText(rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop,
-                   widgets::FromAnsi(m_tabela->FieldByName("AGENCIA").AsString()));
+                   platform::FromAnsi(m_tabela->FieldByName("AGENCIA").AsString()));
 }
 
 void TCadastro::EMAILExecute() {
@@ -274,7 +274,8 @@ void TCadastro::FiltrarUpdate() {
 
 void TCadastro::TabelaFilterRecord(data::TDataSet& dataSet, bool& accept) {
   // Read at the moment of the test: changing the choice affects only records read later.
-  const TAgencyFilter filter(m_ui->CAMPO->currentIndex(), widgets::ToAnsi(m_ui->texto_filtro->text()));
+  const TAgencyFilter filter(m_ui->CAMPO->currentIndex(),
+                             platform::ToAnsi(m_ui->texto_filtro->text()));
   accept = filter.Accepts(dataSet);
 }
 

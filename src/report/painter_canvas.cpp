@@ -10,7 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "platform/code_page.h"
+#include "platform/qt/ansi_text.h"
 #include "report/qr_measuring_context.h"
 
 namespace vorelia::report {
@@ -24,11 +24,6 @@ constexpr double kMaxPlayedPointSize = 1000;
 QColor ToQColor(TColor color) {
   return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
                 static_cast<int>((color >> 16) & 0xFF));
-}
-
-QString FromAnsi(std::string_view text) {
-  const std::string utf8 = platform::AnsiToUtf8(text);
-  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
 Qt::BrushStyle ToQtBrushStyle(TBrushStyle style) {
@@ -177,7 +172,7 @@ void TPainterCanvas::FillRect(const TCanvasRect& rect) {
 void TPainterCanvas::DrawText(int x, int y, std::string_view text, TTextAlign align,
                               bool rightToLeft) {
   if (text.empty()) return;
-  const QString string = FromAnsi(text);
+  const QString string = platform::FromAnsi(text);
   const QFontMetricsF metrics(m_painter.font(), m_painter.device());
   const double width = metrics.horizontalAdvance(string);
   double left = x;
@@ -227,7 +222,7 @@ void TPainterCanvas::ClipOff() {
 
 TCanvasSize TPainterCanvas::TextExtent(std::string_view text) const {
   const QFontMetricsF metrics(m_painter.font(), m_painter.device());
-  return {static_cast<int>(std::lround(metrics.horizontalAdvance(FromAnsi(text)))),
+  return {static_cast<int>(std::lround(metrics.horizontalAdvance(platform::FromAnsi(text)))),
           static_cast<int>(std::lround(metrics.height()))};
 }
 

@@ -9,7 +9,7 @@
 
 #include "data/dataset.h"
 #include "data/field.h"
-#include "platform/code_page.h"
+#include "platform/qt/ansi_text.h"
 #include "report/core/qr_expr_format.h"
 #include "report/report_locale.h"
 
@@ -66,15 +66,15 @@ namespace {
 // A date or date-time through a mask of the desktop's date and time pattern letters
 // (dd/MM/yyyy, hh:mm ...), in the report's locale; masks and results are ANSI.
 std::string FormatDateTimeMask(const data::TFieldValue& value, const std::string& mask) {
-  const QString pattern = QString::fromStdString(platform::AnsiToUtf8(mask));
+  const QString pattern = platform::FromAnsi(mask);
   const QLocale locale = ReportLocale();
   if (const auto* date = std::get_if<data::TDate>(&value)) {
-    return ToAnsiText(locale.toString(QDate(date->Year, date->Month, date->Day), pattern));
+    return platform::ToAnsi(locale.toString(QDate(date->Year, date->Month, date->Day), pattern));
   }
   if (const auto* when = std::get_if<data::TDateTime>(&value)) {
     const QDateTime moment(QDate(when->Date.Year, when->Date.Month, when->Date.Day),
                            QTime::fromMSecsSinceStartOfDay(when->Milliseconds));
-    return ToAnsiText(locale.toString(moment, pattern));
+    return platform::ToAnsi(locale.toString(moment, pattern));
   }
   return {};
 }

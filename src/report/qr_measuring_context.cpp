@@ -5,7 +5,7 @@
 #include <QImage>
 #include <QString>
 
-#include "platform/code_page.h"
+#include "platform/qt/ansi_text.h"
 
 namespace vorelia::report {
 
@@ -13,17 +13,12 @@ namespace {
 
 constexpr int kLayoutPpi = 96;
 
-QString FromAnsi(std::string_view text) {
-  const std::string utf8 = platform::AnsiToUtf8(text);
-  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
 int DotsPerMetre(int ppi) { return static_cast<int>(ppi / 0.0254 + 0.5); }
 
 }  // namespace
 
 QFont ToQFont(const TCanvasFont& font) {
-  QFont result(FromAnsi(font.Name));
+  QFont result(platform::FromAnsi(font.Name));
   result.setPointSize(font.Size > 0 ? font.Size : 1);
   result.setBold(font.Bold);
   result.setItalic(font.Italic);
@@ -57,7 +52,7 @@ const QFontMetrics& TQRMeasuringContext::Metrics(const TCanvasFont& font, int pp
 TCanvasSize TQRMeasuringContext::Extent(const TCanvasFont& font, std::string_view text, int ppiX,
                                         int ppiY) const {
   if (ppiX <= 0 || ppiY <= 0) return {};
-  const QString qtext = FromAnsi(text);
+  const QString qtext = platform::FromAnsi(text);
   std::scoped_lock lock(m_mutex);
   const QFontMetrics& metrics = Metrics(font, ppiX, ppiY);
   return {metrics.horizontalAdvance(qtext), metrics.height()};

@@ -5,6 +5,7 @@
 
 #include "report/qr_controller.h"
 #include "report/qr_custom_report.h"
+#include "platform/qt/ansi_text.h"
 #include "report/report_locale.h"
 
 namespace vorelia::report {
@@ -59,15 +60,15 @@ void TQRSysData::GetPrintText() {
   std::string value;
   switch (m_data) {
     case TQRSysDataType::qrsTime:
-      value = ToAnsiText(locale.toString(now.time(), QLocale::ShortFormat));
+      value = platform::ToAnsi(locale.toString(now.time(), QLocale::ShortFormat));
       break;
     case TQRSysDataType::qrsDate:
-      value = ToAnsiText(locale.toString(now.date(), QLocale::ShortFormat));
+      value = platform::ToAnsi(locale.toString(now.date(), QLocale::ShortFormat));
       break;
     case TQRSysDataType::qrsDateTime:
-      value = ToAnsiText(locale.toString(now.date(), QLocale::ShortFormat));
+      value = platform::ToAnsi(locale.toString(now.date(), QLocale::ShortFormat));
       if (now.time() != QTime(0, 0)) {
-        value += " " + ToAnsiText(locale.toString(now.time(), LongTimeFormat(locale)));
+        value += " " + platform::ToAnsi(locale.toString(now.time(), LongTimeFormat(locale)));
       }
       break;
     case TQRSysDataType::qrsPageNumber:

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <utility>
 
-#include "platform/code_page.h"
+#include "platform/qt/ansi_text.h"
 #include "report/core/qr_error.h"
 #include "report/page_player.h"
 #include "report/painter_canvas.h"
@@ -56,10 +56,6 @@ constexpr std::array<TSourceCode, 13> kSources = {{
 }};
 
 int Round(double value) { return static_cast<int>(std::lround(value)); }
-
-QString FromAnsi(const std::string& text) {
-  return QString::fromStdString(platform::AnsiToUtf8(text));
-}
 
 }  // namespace
 
@@ -267,7 +263,7 @@ bool TQtPlatformPrinter::JobRunning() const { return m_painter.isActive(); }
 
 void TQtPlatformPrinter::BeginJob(const std::string& title) {
   if (JobRunning()) throw EQRError("The printer is already printing");
-  m_printer.setDocName(FromAnsi(title));
+  m_printer.setDocName(platform::FromAnsi(title));
   if (!m_painter.begin(&m_printer)) {
     throw EQRError("Cannot print on \"" + Destination() + "\"");
   }

@@ -2,7 +2,7 @@
 
 #include <QDateTime>
 
-#include "platform/code_page.h"
+#include "platform/qt/ansi_text.h"
 #include "report/core/qr_expr_locale.h"
 
 namespace vorelia::report {
@@ -11,7 +11,7 @@ namespace {
 
 // A separator the engine can hold in one ANSI byte, or the fallback.
 char SeparatorByte(const QString& separator, char fallback) {
-  const std::string ansi = ToAnsiText(separator);
+  const std::string ansi = platform::ToAnsi(separator);
   return ansi.size() == 1 ? ansi[0] : fallback;
 }
 
@@ -28,20 +28,16 @@ QString LongTimeFormat(const QLocale& locale) {
   return format.trimmed();
 }
 
-std::string ToAnsiText(const QString& text) {
-  return platform::Utf8ToAnsi(text.toUtf8().toStdString());
-}
-
 void InstallReportLocale() {
   const QLocale locale = ReportLocale();
   TQRExprLocale facts = DefaultExprLocale();
   facts.DecimalSeparator = SeparatorByte(locale.decimalPoint(), facts.DecimalSeparator);
   facts.ThousandSeparator = SeparatorByte(locale.groupSeparator(), facts.ThousandSeparator);
   facts.CurrentTimeText = [locale] {
-    return ToAnsiText(locale.toString(QTime::currentTime(), LongTimeFormat(locale)));
+    return platform::ToAnsi(locale.toString(QTime::currentTime(), LongTimeFormat(locale)));
   };
   facts.CurrentDateText = [locale] {
-    return ToAnsiText(locale.toString(QDate::currentDate(), QLocale::ShortFormat));
+    return platform::ToAnsi(locale.toString(QDate::currentDate(), QLocale::ShortFormat));
   };
   SetExprLocale(std::move(facts));
 }

@@ -11,8 +11,6 @@ namespace vorelia::report {
 QLocale ReportLocale();
 // The locale's long time format without the time-zone name the desktop's formats never show.
 QString LongTimeFormat(const QLocale& locale);
-// Report texts are ANSI.
-std::string ToAnsiText(const QString& text);
 
 // Hands the desktop's decimal and thousand separators and its date and time formats to report
 // expressions. Call once at start-up, before the first report runs.

@@ -19,7 +19,7 @@
 #include "platform/message_box.h"
 #include "platform/qt/desktop_services.h"
 #include "platform/qt/guard.h"
-#include "widgets/ansi_text.h"
+#include "platform/qt/ansi_text.h"
 
 namespace vorelia::widgets {
 
@@ -69,7 +69,8 @@ class TDBGrid::Model : public QAbstractTableModel {
         QString text;
         platform::Guarded([&] {
           TLinkRowScope scope(*m_grid.m_link, index.row());
-          text = FromAnsi(role == Qt::EditRole ? field->AsString() : field->DisplayText());
+          text = platform::FromAnsi(role == Qt::EditRole ? field->AsString()
+                                                         : field->DisplayText());
         });
         return text;
       }
@@ -93,7 +94,7 @@ class TDBGrid::Model : public QAbstractTableModel {
       if (role == Qt::DisplayRole) {
         if (!column.Title.isEmpty()) return column.Title;
         TField* field = m_grid.ColumnField(section);
-        return FromAnsi(field != nullptr ? field->DisplayName() : column.FieldName);
+        return platform::FromAnsi(field != nullptr ? field->DisplayName() : column.FieldName);
       }
       if (role == Qt::TextAlignmentRole) return QVariant::fromValue(column.TitleAlignment);
       return {};
@@ -132,7 +133,7 @@ class TDBGrid::Model : public QAbstractTableModel {
         m_grid.MoveBy(index.row() - m_grid.m_link->ActiveRecord());
       }
       if (!m_grid.m_link->Edit()) return;
-      field->SetAsString(ToAnsi(value.toString()));
+      field->SetAsString(platform::ToAnsi(value.toString()));
       stored = true;
     });
     return stored;

@@ -7,7 +7,7 @@
 
 #include "data/dataset.h"
 #include "platform/qt/guard.h"
-#include "widgets/ansi_text.h"
+#include "platform/qt/ansi_text.h"
 
 namespace vorelia::widgets {
 namespace {
@@ -56,7 +56,8 @@ void TFieldEditor::ShowValue() {
   if (field == nullptr) {
     m_edit->clear();
   } else {
-    m_edit->setText(FromAnsi(m_link.Editing() ? field->AsString() : field->DisplayText()));
+    m_edit->setText(
+        platform::FromAnsi(m_link.Editing() ? field->AsString() : field->DisplayText()));
   }
   m_edit->setReadOnly(!m_link.CanModify());
   m_modified = false;
@@ -109,7 +110,7 @@ void TFieldEditor::UpdateRecord() {
   data::TField* field = m_link.Field();
   if (field == nullptr || !m_link.Editing()) return;
   m_modified = false;
-  field->SetAsString(ToAnsi(m_edit->text()));
+  field->SetAsString(platform::ToAnsi(m_edit->text()));
 }
 
 bool TFieldEditor::eventFilter(QObject* watched, QEvent* event) {

@@ -7,6 +7,7 @@
 
 #include "report/core/qr_expr_evaluator.h"
 #include "report/core/qr_expr_locale.h"
+#include "platform/qt/ansi_text.h"
 #include "report/report_locale.h"
 
 namespace vorelia::report {
@@ -26,9 +27,10 @@ class ReportLocaleTest : public ::testing::Test {
 TEST_F(ReportLocaleTest, ExpressionsFollowTheDesktopLocale) {
   InstallReportLocale();
   const QLocale locale = ReportLocale();
-  const std::string decimal = ToAnsiText(locale.decimalPoint());
+  const std::string decimal = platform::ToAnsi(locale.decimalPoint());
   EXPECT_EQ(Text("STR(2.5)"), "2" + decimal + "5");
-  EXPECT_EQ(Text("DATE"), ToAnsiText(locale.toString(QDate::currentDate(), QLocale::ShortFormat)));
+  EXPECT_EQ(Text("DATE"),
+            platform::ToAnsi(locale.toString(QDate::currentDate(), QLocale::ShortFormat)));
   // The long time format, without a time-zone name.
   EXPECT_TRUE(std::regex_match(Text("TIME"), std::regex("[0-9: APMapm.]+"))) << Text("TIME");
 }

@@ -7,20 +7,20 @@
 
 #include "platform/code_page.h"
 
-namespace vorelia::widgets {
+namespace vorelia::platform {
 
 // The one place where the dataset's code page 1252 text meets Qt's strings.
 inline QString FromAnsi(std::string_view text) {
   QString out;
   out.reserve(static_cast<qsizetype>(text.size()));
   for (char c : text) {
-    out.append(QChar(static_cast<char16_t>(platform::AnsiCharToUnicode(static_cast<unsigned char>(c)))));
+    out.append(QChar(static_cast<char16_t>(AnsiCharToUnicode(static_cast<unsigned char>(c)))));
   }
   return out;
 }
 
 inline std::string ToAnsi(const QString& text) {
-  return platform::Utf8ToAnsi(text.toUtf8().toStdString());
+  return Utf8ToAnsi(text.toUtf8().toStdString());
 }
 
-}  // namespace vorelia::widgets
+}  // namespace vorelia::platform
